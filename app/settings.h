@@ -1,0 +1,61 @@
+// The process-wide settings, read from the INI profile at start and written
+// back at exit. Only the user-interface thread writes them; the hypertext
+// server's thread reads them, so every number is an atomic.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/result.h"
+
+namespace quivera {
+
+struct Settings {
+  // [Preferences]
+  std::atomic<int32_t> RefreshRate{1};       // 1..60 seconds between page refreshes
+  std::atomic<int32_t> MGTSetOperations{1};  // 1 = management sets disabled
+  std::atomic<int32_t> PhysicalAddrFormat{0};
+  std::atomic<int32_t> SNMPLabels{1};        // 1 = MIB object names as captions
+  std::atomic<int32_t> TranslateAddr{0};
+  std::atomic<int32_t> RingOpWarning{0};
+  // [State]
+  std::atomic<int32_t> ActivePage{0};
+  std::atomic<int32_t> TestMode{0};  // hidden: never written
+  std::atomic<int32_t> WebPortID{80};
+  std::atomic<int32_t> WebServerEnable{1};
+  std::atomic<int32_t> ClearFlash{0};    // hidden: never written
+  std::atomic<int32_t> AnyOldDriver{0};  // hidden: never written
+  // [Registration]: key/text pairs of the registration card, in file order;
+  // read at start and written back unchanged. User-interface thread only.
+  std::vector<std::pair<std::string, std::string>> Registration;
+};
+
+// The one process-wide instance.
+Settings& AppSettings();
+
+// Puts every value back to its default (start-up, and tests).
+void ResetSettings();
+
+// Reads the settings from 'path' in the table's order, applying the range
+// rules ("RefreshRate" outside 1..60 gives 1; "ActivePage" above 9 gives 0).
+// A missing file or value gives the default. Never fails: an unreadable file
+// counts as missing.
+void LoadSettings(const std::string& path);
+
+// Writes the settings the program owns back to 'path', keeping every other
+// line of the file, creating missing folders and replacing the file
+// atomically. On failure the file is left as it was and the Result says why.
+Result SaveSettings(const std::string& path);
+
+// $XDG_CONFIG_HOME/quivera/quivera.ini, or ~/.config/quivera/quivera.ini.
+std::string DefaultSettingsPath();
+
+// Connections the hypertext server accepted since start-up.
+extern std::atomic<uint32_t> ServerAccessCount;
+// Raised by a remote set; the view's next tick consumes it with exchange(false).
+extern std::atomic<bool> RemoteSetDone;
+
+}  // namespace quivera

@@ -18,7 +18,7 @@ struct Settings {
   std::atomic<int32_t> RefreshRate{1};       // 1..60 seconds between page refreshes
   std::atomic<int32_t> MGTSetOperations{1};  // 1 = management sets disabled
   std::atomic<int32_t> PhysicalAddrFormat{0};
-  std::atomic<int32_t> SNMPLabels{1};        // 1 = MIB object names as captions
+  std::atomic<int32_t> SNMPLabels{1};        // caption style of the pages (see label pairs)
   std::atomic<int32_t> TranslateAddr{0};
   std::atomic<int32_t> RingOpWarning{0};
   // [State]

@@ -82,9 +82,17 @@ class Station {
   std::set<int> failing_codes_;
   std::vector<uint8_t> station_record_;
   std::vector<uint8_t> firmware_;
+  bool firmware_loaded_ = false;
   bool firmware_committed_ = false;
   int64_t last_control_ = -1;
   std::vector<std::pair<uint32_t, uint32_t>> last_set_;
+
+  int HandleManagement(uint8_t* buffer, size_t len, size_t* returned);
+  int HandleSetAttributes(const uint8_t* buffer, uint32_t param_length);
+  int HandleControl(uint8_t* buffer, size_t len, size_t* returned);
+  int HandleStationRecord(uint8_t* buffer, size_t len, size_t* returned);
+  int HandleFirmware(uint32_t oid, uint8_t* buffer, size_t len, size_t* returned);
+  int HandleStored(uint32_t oid, uint8_t* buffer, size_t len, size_t* returned);
 };
 
 }  // namespace quivera

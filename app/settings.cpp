@@ -2,6 +2,8 @@
 // with the view.
 #include "app/settings.h"
 
+#include "app/settings_table.h"
+
 namespace quivera {
 
 std::atomic<uint32_t> ServerAccessCount{0};
@@ -14,18 +16,9 @@ Settings& AppSettings() {
 
 void ResetSettings() {
   Settings& s = AppSettings();
-  s.RefreshRate = 1;
-  s.MGTSetOperations = 1;
-  s.PhysicalAddrFormat = 0;
-  s.SNMPLabels = 1;
-  s.TranslateAddr = 0;
-  s.RingOpWarning = 0;
-  s.ActivePage = 0;
-  s.TestMode = 0;
-  s.WebPortID = 80;
-  s.WebServerEnable = 1;
-  s.ClearFlash = 0;
-  s.AnyOldDriver = 0;
+  for (const SettingDef& def : SettingTable()) {
+    if (def.member) (s.*def.member) = def.fallback;
+  }
   s.Registration.clear();
 }
 

@@ -1,0 +1,110 @@
+// The command-line table and its parser.
+#include "app/options.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "app/settings.h"
+
+namespace quivera {
+namespace {
+
+struct OptionDef {
+  const char* flag;
+  const char* value_name;      // null: the option takes no value
+  std::string Options::*text;  // where a value goes
+  bool Options::*on;           // what a flag sets
+  const char* help;
+};
+
+const std::array<OptionDef, 4> kOptions = {{
+    {"--settings", "FILE", &Options::settings_path, nullptr,
+     "settings file (default $XDG_CONFIG_HOME/quivera/quivera.ini)"},
+    {"--test-mode", nullptr, nullptr, &Options::test_mode,
+     "run on three simulated adapters, without any driver"},
+    {"--headless", nullptr, nullptr, &Options::headless, "run without windows until interrupted"},
+    {"--device-dir", "DIR", &Options::device_dir, nullptr,
+     "folder holding the adapters' driver devices (default /dev)"},
+}};
+
+const OptionDef* FindOption(std::string_view flag) {
+  for (const OptionDef& def : kOptions) {
+    if (flag == def.flag) return &def;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+ParseOutcome ParseOptions(int argc, const char* const* argv, Options* options, std::string* error) {
+  *options = Options{};
+  bool settings_given = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view word = argv[i] ? argv[i] : "";
+    if (word == "--help" || word == "-h") return ParseOutcome::kHelp;
+
+    std::string_view flag = word;
+    std::optional<std::string_view> attached;
+    if (size_t equals = word.find('='); word.starts_with("--") && equals != word.npos) {
+      flag = word.substr(0, equals);
+      attached = word.substr(equals + 1);
+    }
+    const OptionDef* def = FindOption(flag);
+    if (!def) {
+      *error = "unknown option '" + std::string(word) + "'";
+      return ParseOutcome::kUsageError;
+    }
+    if (!def->value_name) {
+      if (attached) {
+        *error = "option '" + std::string(flag) + "' takes no value";
+        return ParseOutcome::kUsageError;
+      }
+      options->*(def->on) = true;
+      continue;
+    }
+    std::string_view value;
+    if (attached) {
+      value = *attached;
+    } else if (i + 1 < argc && argv[i + 1]) {
+      value = argv[++i];
+    } else {
+      *error = "option '" + std::string(flag) + "' needs a value " + def->value_name;
+      return ParseOutcome::kUsageError;
+    }
+    if (value.empty()) {
+      *error = "option '" + std::string(flag) + "' needs a non-empty " + def->value_name;
+      return ParseOutcome::kUsageError;
+    }
+    options->*(def->text) = std::string(value);
+    if (def->text == &Options::settings_path) settings_given = true;
+  }
+  if (!settings_given) options->settings_path = DefaultSettingsPath();
+  return ParseOutcome::kRun;
+}
+
+std::string UsageLine() {
+  std::string line = "usage: quivera";
+  for (const OptionDef& def : kOptions) {
+    line += std::string(" [") + def.flag;
+    if (def.value_name) line += std::string(" ") + def.value_name;
+    line += "]";
+  }
+  return line;
+}
+
+std::string UsageText(bool windowed) {
+  std::string text = UsageLine() + "\n\n";
+  for (const OptionDef& def : kOptions) {
+    std::string left = std::string("  ") + def.flag;
+    if (def.value_name) left += std::string(" ") + def.value_name;
+    if (left.size() < 22) left.resize(22, ' ');
+    text += left + " " + def.help + "\n";
+  }
+  text += "  --help                print this text\n\n";
+  text += windowed ? "Without --headless the program opens its main window.\n"
+                   : "This build has no windows: the program always runs as with --headless.\n";
+  return text;
+}
+
+}  // namespace quivera

@@ -1,0 +1,81 @@
+// The command line: the option table, values, and what is refused.
+#include "app/options.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/settings.h"
+
+namespace quivera {
+namespace {
+
+ParseOutcome Parse(std::vector<const char*> words, Options* options, std::string* error) {
+  words.insert(words.begin(), "quivera");
+  return ParseOptions(static_cast<int>(words.size()), words.data(), options, error);
+}
+
+TEST(OptionsTest, DefaultsWithoutArguments) {
+  Options options;
+  std::string error;
+  ASSERT_EQ(Parse({}, &options, &error), ParseOutcome::kRun);
+  EXPECT_EQ(options.settings_path, DefaultSettingsPath());
+  EXPECT_FALSE(options.test_mode);
+  EXPECT_FALSE(options.headless);
+  EXPECT_EQ(options.device_dir, "/dev");
+}
+
+TEST(OptionsTest, EveryOptionInBothSpellings) {
+  Options options;
+  std::string error;
+  ASSERT_EQ(
+      Parse({"--settings", "/tmp/a.ini", "--test-mode", "--headless", "--device-dir", "/run/fddi"},
+            &options, &error),
+      ParseOutcome::kRun)
+      << error;
+  EXPECT_EQ(options.settings_path, "/tmp/a.ini");
+  EXPECT_TRUE(options.test_mode);
+  EXPECT_TRUE(options.headless);
+  EXPECT_EQ(options.device_dir, "/run/fddi");
+
+  ASSERT_EQ(Parse({"--settings=/x.ini", "--device-dir=/d"}, &options, &error), ParseOutcome::kRun);
+  EXPECT_EQ(options.settings_path, "/x.ini");
+  EXPECT_EQ(options.device_dir, "/d");
+  EXPECT_FALSE(options.headless);
+}
+
+TEST(OptionsTest, RefusedCommandLines) {
+  struct Case {
+    std::vector<const char*> words;
+    const char* error_mentions;
+  };
+  const Case cases[] = {
+      {{"--bogus"}, "--bogus"},
+      {{"-x"}, "-x"},
+      {{"headless"}, "headless"},
+      {{"--settings"}, "--settings"},
+      {{"--headless", "--device-dir"}, "--device-dir"},
+      {{"--settings="}, "--settings"},
+      {{"--headless=1"}, "--headless"},
+  };
+  for (const Case& c : cases) {
+    Options options;
+    std::string error;
+    EXPECT_EQ(Parse(c.words, &options, &error), ParseOutcome::kUsageError) << c.error_mentions;
+    EXPECT_NE(error.find(c.error_mentions), std::string::npos) << error;
+  }
+}
+
+TEST(OptionsTest, HelpAndUsage) {
+  Options options;
+  std::string error;
+  EXPECT_EQ(Parse({"--headless", "--help"}, &options, &error), ParseOutcome::kHelp);
+  EXPECT_EQ(UsageLine(),
+            "usage: quivera [--settings FILE] [--test-mode] [--headless] [--device-dir DIR]");
+  EXPECT_EQ(UsageText(true).rfind(UsageLine(), 0), 0u);
+  EXPECT_NE(UsageText(false).find("always runs as with --headless"), std::string::npos);
+  EXPECT_EQ(UsageText(true).find("always runs as with --headless"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quivera

@@ -51,7 +51,8 @@ bool FormatErrorLogWordLine(TextLines& lines, int word, uint32_t value) {
   if (word >= 0 && word < kErrorLogWords) {
     const ErrorLogWordLabel& label = ErrorLogWordLabels()[static_cast<size_t>(word)];
     b.Text(label.name);
-    if (label.address != nullptr) b.PadTo(kRegisterNameWidth).Char('(').Text(label.address).Char(')');
+    if (label.address != nullptr)
+      b.PadTo(kRegisterNameWidth).Char('(').Text(label.address).Char(')');
   }
   b.PadTo(kLabelWidth).Decimal(word, 3).Char(':').Hex(value, 8);
   return lines.Append(b);

@@ -32,8 +32,10 @@ constexpr HexHeading kHexHeadings[3][2] = {
          "---- ---- ---- ----  ---- ---- ---- ----  ----"},
     },
     {
-        {"Addr  00010203 04050607  08090A0B 0C0D0E0F", "----  -------- --------  -------- --------"},
-        {"0F0E0D0C 0B0A0908  07060504 03020100  Addr", "-------- --------  -------- --------  ----"},
+        {"Addr  00010203 04050607  08090A0B 0C0D0E0F",
+         "----  -------- --------  -------- --------"},
+        {"0F0E0D0C 0B0A0908  07060504 03020100  Addr",
+         "-------- --------  -------- --------  ----"},
     },
 };
 
@@ -93,8 +95,8 @@ void AppendHexColumns(LineBuilder& b, const uint8_t* row, size_t present, bool d
     } else if (k > 0 && k % group_size == 0) {
       b.Char(' ');
     }
-    const size_t position = descending ? kRowBytes - 1 - static_cast<size_t>(k)
-                                       : static_cast<size_t>(k);
+    const size_t position =
+        descending ? kRowBytes - 1 - static_cast<size_t>(k) : static_cast<size_t>(k);
     if (position < present) {
       b.Char(kHexDigits[row[position] >> 4]).Char(kHexDigits[row[position] & 0xF]);
     } else {

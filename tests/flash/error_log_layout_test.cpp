@@ -92,6 +92,7 @@ TEST(ErrorLogLayoutTest, FirmwareCallerShowsHaltCodeAndFaultType) {
     uint32_t fault;
     std::vector<std::string> decoded;  // the lines after the caller line
   };
+  // clang-format off
   const Case cases[] = {
       {0, 3, {"    Halt code    = 0  SELFTEST TIMEOUT"}},
       {1, 3, {"    Halt code    = 1  PARITY ERROR"}},
@@ -124,6 +125,7 @@ TEST(ErrorLogLayoutTest, FirmwareCallerShowsHaltCodeAndFaultType) {
       {4, 7, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 00000007 UNKNOWN"}},
       {4, 17, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 00000011 UNKNOWN"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "halt " << c.halt << " fault " << c.fault);
     const auto lines = Format(EntryReply().Caller(5).Halt(c.halt).Fault(c.fault), false);
@@ -297,7 +299,8 @@ stack + 004C                      117:A5757575
 TEST(ErrorLogLayoutTest, FullEntryLineByLine) {
   EntryReply reply;
   reply.Caller(5).Put(28, 0x56789ABC).Put(32, 0x00001234).Put(36, 7).Put(40, 0x42);
-  for (int word = 0; word < 6; ++word) reply.Put(48 + 4 * static_cast<size_t>(word), 0x10203040 + word);
+  for (int word = 0; word < 6; ++word)
+    reply.Put(48 + 4 * static_cast<size_t>(word), 0x10203040 + word);
   for (int word = 7; word <= 117; ++word) reply.Word(word, 0xA5000000 + word * 0x00010101);
   reply.Halt(4).Fault(0x0B).Word(9, 0x00401A2C);
   // Bytes past the dump must not show: words 118 and 119 are always zero.

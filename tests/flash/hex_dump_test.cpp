@@ -37,6 +37,7 @@ const std::vector<uint8_t> kTwentyBytes = {0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0
                                            0x48, 0x49, 0x4A, 0x4B, 0x4C, 0x4D, 0x4E,
                                            0x4F, 0x7F, 0x00, 0x61, 0x1F, 0x7E};
 
+// clang-format off
 const DumpCase kDumpCases[] = {
     {DumpColumns::HexOnly, DumpOrder::Ascending, DumpGrouping::Bytes,
      {
@@ -177,12 +178,13 @@ const DumpCase kDumpCases[] = {
          "                            7E1F6100  0010              ~#a#",
      }},
 };
+// clang-format on
 
 TEST(HexDumpTest, EveryHeadingAndRowForm) {
   for (const DumpCase& c : kDumpCases) {
-    SCOPED_TRACE(testing::Message() << "columns " << static_cast<int>(c.columns) << " order "
-                                    << static_cast<int>(c.order) << " grouping "
-                                    << static_cast<int>(c.grouping));
+    SCOPED_TRACE(testing::Message()
+                 << "columns " << static_cast<int>(c.columns) << " order "
+                 << static_cast<int>(c.order) << " grouping " << static_cast<int>(c.grouping));
     TextLines lines;
     EXPECT_TRUE(FormatHexDump(lines, kTwentyBytes, c.columns, c.order, c.grouping));
     std::vector<std::string> expected;
@@ -197,9 +199,11 @@ TEST(HexDumpTest, ThreeBytesFillTheRestOfTheRowWithBlanks) {
   TextLines lines;
   FormatHexDump(lines, data, DumpColumns::HexAndAscii, DumpOrder::Ascending, DumpGrouping::Bytes);
   ASSERT_EQ(lines.count(), 4);
-  EXPECT_EQ(lines.line(1), "Addr  00 01 02 03 04 05 06 07  08 09 0A 0B 0C 0D 0E 0F  0123456789ABCDEF");
-  EXPECT_EQ(std::string(lines.line(3)),
-            WithControlMark("0000  41 42 0A                                          AB#             "));
+  EXPECT_EQ(lines.line(1),
+            "Addr  00 01 02 03 04 05 06 07  08 09 0A 0B 0C 0D 0E 0F  0123456789ABCDEF");
+  EXPECT_EQ(
+      std::string(lines.line(3)),
+      WithControlMark("0000  41 42 0A                                          AB#             "));
 }
 
 TEST(HexDumpTest, BlockDumpsCoverTheirDataAfterTheReplyHeader) {
@@ -260,9 +264,8 @@ TEST(HexDumpTest, UnknownOrderGivesNoHeadingsAndAscendingRows) {
 TEST(HexDumpTest, StopsAtTheLastLineOfTheList) {
   TextLines lines;
   for (int i = 0; i < 148; ++i) lines.Append("kept");
-  EXPECT_FALSE(
-      FormatHexDump(lines, kTwentyBytes, DumpColumns::HexOnly, DumpOrder::Ascending,
-                    DumpGrouping::Bytes));
+  EXPECT_FALSE(FormatHexDump(lines, kTwentyBytes, DumpColumns::HexOnly, DumpOrder::Ascending,
+                             DumpGrouping::Bytes));
   EXPECT_EQ(lines.count(), TextLines::kMaxLines);
   EXPECT_TRUE(lines.truncated());
   EXPECT_EQ(lines.line(147), "kept");

@@ -43,8 +43,8 @@ TEST(TextLinesTest, LongLinesAreCutAtTheLineWidth) {
     size_t length;
     bool whole;
   };
-  for (const Case c : {Case{0, true}, Case{79, true}, Case{80, true}, Case{81, false},
-                       Case{500, false}}) {
+  for (const Case c :
+       {Case{0, true}, Case{79, true}, Case{80, true}, Case{81, false}, Case{500, false}}) {
     SCOPED_TRACE(c.length);
     const std::string text(c.length, 'x');
     TextLines plain;

@@ -86,54 +86,61 @@ TEST(ErrorLogLayoutTest, CallerIdLines) {
   }
 }
 
-TEST(ErrorLogLayoutTest, FirmwareCallerShowsHaltCodeAndFaultType) {
-  struct Case {
-    uint32_t halt;
-    uint32_t fault;
-    std::vector<std::string> decoded;  // the lines after the caller line
+struct CodeCase {
+  uint32_t value;
+  const char* line;
+};
+
+TEST(ErrorLogLayoutTest, FirmwareCallerShowsHaltCode) {
+  const CodeCase cases[] = {
+      {0, "    Halt code    = 0  SELFTEST TIMEOUT"},
+      {1, "    Halt code    = 1  PARITY ERROR"},
+      {2, "    Halt code    = 2  HOST DIRECTED HALT"},
+      {3, "    Halt code    = 3  SOFTWARE FAULT"},
+      {5, "    Halt code    = 5  PC TRACE"},
+      {6, "    Halt code    = 6  DMA ERROR"},
+      {7, "    Halt code    = 7  IMAGE CRC ERROR"},
+      {8, "    Halt code    = 8  BUS EXCEPTION"},
+      {9, "    Halt code    = 00000009 UNKNOWN"},
+      {0x80000000, "    Halt code    = 80000000 UNKNOWN"},
   };
-  // clang-format off
-  const Case cases[] = {
-      {0, 3, {"    Halt code    = 0  SELFTEST TIMEOUT"}},
-      {1, 3, {"    Halt code    = 1  PARITY ERROR"}},
-      {2, 3, {"    Halt code    = 2  HOST DIRECTED HALT"}},
-      {3, 3, {"    Halt code    = 3  SOFTWARE FAULT"}},
-      {5, 3, {"    Halt code    = 5  PC TRACE"}},
-      {6, 3, {"    Halt code    = 6  DMA ERROR"}},
-      {7, 3, {"    Halt code    = 7  IMAGE CRC ERROR"}},
-      {8, 3, {"    Halt code    = 8  BUS EXCEPTION"}},
-      {9, 3, {"    Halt code    = 00000009 UNKNOWN"}},
-      {0x80000000, 3, {"    Halt code    = 80000000 UNKNOWN"}},
-      {4, 3, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 03 RMC MAC Parity Error"}},
-      {4, 4,
-       {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 04 RMC MAC Parity Threshold"}},
-      {4, 8, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 08 MAC Node Processor"}},
-      {4, 9, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 09 MAC RMC Parity Error"}},
-      {4, 10,
-       {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 0A MAC RMC Parity Threshold"}},
-      {4, 11, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 0B MAC Bad CRC Sent"}},
-      {4, 12, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 0C ELM Parity Error"}},
-      {4, 13,
-       {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 0D ELM Parity Threshold"}},
-      {4, 14, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 0E ELM Node Processor"}},
-      {4, 15, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 0F Null Parity"}},
-      {4, 16,
-       {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 10 Null Parity Threshold"}},
-      {4, 0, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 00000000 UNKNOWN"}},
-      {4, 5, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 00000005 UNKNOWN"}},
-      {4, 6, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 00000006 UNKNOWN"}},
-      {4, 7, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 00000007 UNKNOWN"}},
-      {4, 17, {"    Halt code    = 4  HARDWARE FAULT", "    Fault type   = 00000011 UNKNOWN"}},
-  };
-  // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "halt " << c.halt << " fault " << c.fault);
-    const auto lines = Format(EntryReply().Caller(5).Halt(c.halt).Fault(c.fault), false);
-    ASSERT_EQ(lines.size(), 6 + c.decoded.size());
+  for (const CodeCase& c : cases) {
+    SCOPED_TRACE(c.value);
+    // A fault type only follows a hardware fault.
+    const auto lines = Format(EntryReply().Caller(5).Halt(c.value).Fault(3), false);
+    ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[1], "    Caller ID    = 5  FIRMWARE");
-    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 2 + c.decoded.size()),
-              c.decoded);
-    EXPECT_EQ(lines[2 + c.decoded.size()], "    Failed PC    = 00000000");
+    EXPECT_EQ(lines[2], c.line);
+    EXPECT_EQ(lines[3], "    Failed PC    = 00000000");
+  }
+}
+
+TEST(ErrorLogLayoutTest, HardwareFaultShowsFaultType) {
+  const CodeCase cases[] = {
+      {3, "    Fault type   = 03 RMC MAC Parity Error"},
+      {4, "    Fault type   = 04 RMC MAC Parity Threshold"},
+      {8, "    Fault type   = 08 MAC Node Processor"},
+      {9, "    Fault type   = 09 MAC RMC Parity Error"},
+      {10, "    Fault type   = 0A MAC RMC Parity Threshold"},
+      {11, "    Fault type   = 0B MAC Bad CRC Sent"},
+      {12, "    Fault type   = 0C ELM Parity Error"},
+      {13, "    Fault type   = 0D ELM Parity Threshold"},
+      {14, "    Fault type   = 0E ELM Node Processor"},
+      {15, "    Fault type   = 0F Null Parity"},
+      {16, "    Fault type   = 10 Null Parity Threshold"},
+      {0, "    Fault type   = 00000000 UNKNOWN"},
+      {5, "    Fault type   = 00000005 UNKNOWN"},
+      {6, "    Fault type   = 00000006 UNKNOWN"},
+      {7, "    Fault type   = 00000007 UNKNOWN"},
+      {17, "    Fault type   = 00000011 UNKNOWN"},
+  };
+  for (const CodeCase& c : cases) {
+    SCOPED_TRACE(c.value);
+    const auto lines = Format(EntryReply().Caller(5).Halt(4).Fault(c.value), false);
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[2], "    Halt code    = 4  HARDWARE FAULT");
+    EXPECT_EQ(lines[3], c.line);
+    EXPECT_EQ(lines[4], "    Failed PC    = 00000000");
   }
 }
 

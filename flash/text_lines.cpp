@@ -3,6 +3,7 @@
 
 #include <locale.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 

@@ -9,7 +9,6 @@
 // Not thread-safe: one list belongs to one thread at a time.
 #pragma once
 
-#include <cstdarg>
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -1,0 +1,25 @@
+// Small text helpers shared by the HTML page builders: escaping of values
+// that come from outside the program, and number texts that are the same in
+// every process locale (a windowed program runs under the user's locale).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quivera {
+
+// Appends 'text' to '*out' with '&', '<' and '>' written as "&amp;", "&lt;"
+// and "&gt;", so that a value read from an adapter or from the host can never
+// add markup to a page. Every other byte is copied as it stands.
+void AppendEscaped(std::string* out, std::string_view text);
+
+// Signed and unsigned decimal texts ("%d", "%u"), locale-independent.
+std::string DecimalText(int64_t value);
+std::string UnsignedText(uint64_t value);
+
+// printf-style formatting in the C locale whatever the process locale is.
+// Output longer than 255 characters is cut there; a format error gives "".
+std::string FormatCLocale(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace quivera

@@ -1,0 +1,218 @@
+// Remote set operations: the adapter choice, the guard, the range checks and
+// their error pages, and the writes of the connection policy, the path
+// timers and the LER limits.
+#include "web/remote_sets.h"
+
+#include <array>
+
+#include "app/settings.h"
+#include "web/connection_policy.h"
+#include "web/html_frame.h"
+#include "web/html_pages.h"
+#include "web/html_text.h"
+#include "web/path_timer_units.h"
+
+namespace quivera {
+
+namespace {
+
+constexpr std::string_view kSetErrorTitle = "QUIVERA/FDDI Management Set Error";
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Timer bounds in milliseconds, as the checks apply them.
+constexpr uint32_t kTMaxMin = 10, kTMaxMax = 167;
+constexpr uint32_t kTReqMin = 4, kTReqMax = 167;
+constexpr uint32_t kTvxMax = 5;
+// The defaults a "TIMERS=DEFAULT" request writes, in milliseconds.
+constexpr uint32_t kDefaultTMax = 165, kDefaultTReq = 8, kDefaultTvx = 2;
+
+constexpr uint32_t kLerMin = 5, kLerMax = 8;
+constexpr uint32_t kDefaultLer = 5;
+
+void AppendSetsDisabledPage(std::string* out, AdapterList& adapters) {
+  AppendPageStart(out, kSetErrorTitle, adapters);
+  out->append(
+      "The station that you are accessing, using the web, has disabled management set "
+      "operations.");
+  out->append("This is a locally settable option in QUIVERA/FDDI that prevents accidental or ");
+  out->append(
+      "unauthorized sets of management information.  To correct this situation, access the ");
+  out->append("Preferences menu on the instance of the QUIVERA/FDDI application that you wish to ");
+  out->append("manage remotely, and enable management set operations.<P>");
+  out->append("</BODY>");
+}
+
+void AppendRestriction(std::string* out, uint32_t low, std::string_view name, uint32_t high) {
+  out->append("<STRONG>");
+  out->append(DecimalText(low));
+  out->append(" &lt = ");
+  out->append(name);
+  out->append(" &lt = ");
+  out->append(DecimalText(high));
+  out->append("</STRONG><P>");
+}
+
+void AppendTimerErrorPage(std::string* out, AdapterList& adapters, const char* message) {
+  AppendPageStart(out, kSetErrorTitle, adapters);
+  out->append(
+      "The attempted timer set operation would produce an error.  The specific error "
+      "is:<P><STRONG>");
+  out->append(message);
+  out->append("</STRONG><P>Note that this may not be the only error in your request, this ");
+  out->append("represents the first bounds-check violation that QUIVERA/FDDI detected.  ");
+  out->append(
+      "The Path timers are set as a group, and must conform to the following restrictions:<P>");
+  out->append("<STRONG>TVX Lower Bound &lt = Max TReq &lt = TMax Lower Bound</STRONG><P>");
+  AppendRestriction(out, kTMaxMin, "TMax Lower Bound", kTMaxMax);
+  AppendRestriction(out, kTReqMin, "Max TReq", kTReqMax);
+  AppendRestriction(out, 0, "TVX Lower Bound", kTvxMax);
+  out->append("</BODY>");
+}
+
+void AppendLerErrorPage(std::string* out, AdapterList& adapters, const char* message) {
+  AppendPageStart(out, kSetErrorTitle, adapters);
+  out->append(
+      "The attempted LER set operation would produce an error.  The specific error "
+      "is:<P><STRONG>");
+  out->append(message);
+  out->append("</STRONG><P>");
+  out->append("The LER cutoff and alarm values must conform to the following restrictions:<P>");
+  AppendRestriction(out, kLerMin, "LER Cutoff", kLerMax);
+  AppendRestriction(out, kLerMin, "LER Alarm", kLerMax);
+  out->append("</BODY>");
+}
+
+void WriteConnectionPolicy(AdapterList& adapters, uint32_t policy) {
+  adapters.SetItem(ManagementItem::SmtConnectionPolicy, &policy, sizeof policy);
+}
+
+// The record in the order the adapter takes it: TVX lower bound, T-Max lower
+// bound, Max T-Req, each in 80-nanosecond units.
+void WritePathTimers(AdapterList& adapters, uint32_t tmax_ms, uint32_t treq_ms, uint32_t tvx_ms) {
+  const std::array<uint32_t, 3> record = {MillisecondsToUnits(tvx_ms), MillisecondsToUnits(tmax_ms),
+                                          MillisecondsToUnits(treq_ms)};
+  adapters.SetItem(ManagementItem::PathTimers, record.data(), sizeof record);
+}
+
+// Cutoff first, then alarm, both on the port whose page was served last.
+void WriteLerLimits(AdapterList& adapters, int port, uint32_t cutoff, uint32_t alarm) {
+  adapters.SetItem(ManagementItem::PortLerCutoff, &cutoff, sizeof cutoff, port);
+  adapters.SetItem(ManagementItem::PortLerAlarm, &alarm, sizeof alarm, port);
+}
+
+}  // namespace
+
+uint32_t QueryNumber(std::string_view upper_url, std::string_view word) {
+  const size_t at = upper_url.find(word);
+  if (at == std::string_view::npos) return 0;
+  uint64_t value = 0;
+  for (size_t i = at + word.size(); i < upper_url.size() && IsDigit(upper_url[i]); ++i) {
+    value = value * 10 + static_cast<uint64_t>(upper_url[i] - '0');
+    if (value > UINT32_MAX) value = UINT32_MAX;  // saturate; further digits keep it there
+  }
+  return static_cast<uint32_t>(value);
+}
+
+void ApplyAdapterChoice(std::string_view upper_url, AdapterList& adapters) {
+  constexpr std::string_view kWord = "ADAPTER=";
+  const size_t at = upper_url.find(kWord);
+  if (at == std::string_view::npos) return;
+  // Only the two characters after the word count; a second one that is not a
+  // digit ends the number.
+  int n = 0;
+  for (size_t i = at + kWord.size(); i < at + kWord.size() + 2 && i < upper_url.size(); ++i) {
+    if (!IsDigit(upper_url[i])) break;
+    n = n * 10 + (upper_url[i] - '0');
+  }
+  if (n < 1 || n > adapters.Count() || n == adapters.CurrentIndex() + 1) return;
+  adapters.SetCurrent(n - 1);
+}
+
+uint32_t ConnectionPolicyFromUrl(std::string_view upper_url) {
+  uint32_t policy = kRejectMToM;
+  for (const PolicyPair& pair : PolicyPairs()) {
+    if (upper_url.find(pair.code) == std::string_view::npos) policy |= pair.reject_bit;
+  }
+  return policy;
+}
+
+const char* CheckPathTimers(uint32_t tmax, uint32_t treq, uint32_t tvx) {
+  if (tmax > kTMaxMax) return "Value entered for TMax Lower Bound is too large.";
+  if (tmax < kTMaxMin) return "Value entered for TMax Lower Bound is too small.";
+  if (treq > kTReqMax) return "Value entered for Max TReq is too large.";
+  if (treq < kTReqMin) return "Value entered for Max TReq is too small.";
+  if (tvx > kTvxMax) return "Value entered for TVX Lower Bound is too large.";
+  if (tmax < treq) return "Value entered for TMax Lower Bound is less than Max TReq.";
+  if (tmax < tvx) return "Value entered for TMax Lower Bound is less than TVX Lower Bound.";
+  if (treq < tvx) return "Value entered for Max TReq is less than TVX Lower Bound.";
+  return nullptr;
+}
+
+const char* CheckLerLimits(uint32_t cutoff, uint32_t alarm) {
+  if (cutoff > kLerMax) return "Value entered for LER Cutoff is too large.";
+  if (cutoff < kLerMin) return "Value entered for LER Cutoff is too small.";
+  if (alarm > kLerMax) return "Value entered for LER Alarm is too large.";
+  if (alarm < kLerMin) return "Value entered for LER Alarm is too small.";
+  return nullptr;
+}
+
+void AnswerSetOperation(SetOperation operation, std::string_view upper_url, AdapterList& adapters,
+                        std::atomic<int32_t>& last_port_shown, std::string* out) {
+  if (AppSettings().MGTSetOperations.load() != 0) {
+    AppendSetsDisabledPage(out, adapters);
+    return;
+  }
+  switch (operation) {
+    case SetOperation::kConnectionPolicySet:
+      WriteConnectionPolicy(adapters, ConnectionPolicyFromUrl(upper_url));
+      RemoteSetDone = true;
+      AppendSmtPage(out, adapters);
+      return;
+    case SetOperation::kConnectionPolicyDefault:
+      WriteConnectionPolicy(adapters, kDefaultConnectionPolicy);
+      RemoteSetDone = true;
+      AppendSmtPage(out, adapters);
+      return;
+    case SetOperation::kPathTimerSet: {
+      const uint32_t tmax = QueryNumber(upper_url, "TMAX=");
+      const uint32_t treq = QueryNumber(upper_url, "TREQ=");
+      const uint32_t tvx = QueryNumber(upper_url, "TVX=");
+      if (const char* message = CheckPathTimers(tmax, treq, tvx)) {
+        AppendTimerErrorPage(out, adapters, message);
+        return;
+      }
+      WritePathTimers(adapters, tmax, treq, tvx);
+      RemoteSetDone = true;
+      AppendPathPage(out, adapters);
+      return;
+    }
+    case SetOperation::kPathTimerDefault:
+      WritePathTimers(adapters, kDefaultTMax, kDefaultTReq, kDefaultTvx);
+      RemoteSetDone = true;
+      AppendPathPage(out, adapters);
+      return;
+    case SetOperation::kLerSet: {
+      const uint32_t cutoff = QueryNumber(upper_url, "LERCUTOFF=");
+      const uint32_t alarm = QueryNumber(upper_url, "LERALARM=");
+      if (const char* message = CheckLerLimits(cutoff, alarm)) {
+        AppendLerErrorPage(out, adapters, message);
+        return;
+      }
+      const int port = last_port_shown.load();
+      WriteLerLimits(adapters, port, cutoff, alarm);
+      RemoteSetDone = true;
+      AppendPortPage(out, adapters, port, last_port_shown);
+      return;
+    }
+    case SetOperation::kLerDefault: {
+      const int port = last_port_shown.load();
+      WriteLerLimits(adapters, port, kDefaultLer, kDefaultLer);
+      RemoteSetDone = true;
+      AppendPortPage(out, adapters, port, last_port_shown);
+      return;
+    }
+  }
+}
+
+}  // namespace quivera

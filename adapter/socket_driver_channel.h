@@ -1,0 +1,93 @@
+// The driver channel of this platform: an adapter's driver device path such
+// as "\Device\korap1" is reached as the Unix-domain stream socket
+// <device dir>/korap1, served by the station-emulator program (or by anything
+// else that speaks the exchange below).
+//
+// The exchange, one request at a time on a connection, all words unsigned
+// 32-bit little-endian:
+//
+//   request:  oid, length, then 'length' bytes: the caller's buffer as it
+//             stands (management requests carry their request record there)
+//   reply:    status (0 success, 1 failure), bytes returned, count, then
+//             'count' bytes: the buffer as the driver left it
+//
+// The driver answers into the caller's buffer only, so a reply is valid only
+// when status is 0 or 1, 'bytes returned' and 'count' are at most the request
+// length, and a failure carries count 0. Anything else breaks the exchange:
+// the request fails and the connection is closed. 'length' is at most
+// kMaxWireLength on either side.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "adapter/driver_channel.h"
+
+namespace quivera {
+
+// Largest buffer one request may carry (the firmware image, 0x40004 bytes,
+// is the largest the program sends).
+inline constexpr size_t kMaxWireLength = 1u << 20;
+inline constexpr size_t kWireRequestHeader = 8;
+inline constexpr size_t kWireReplyHeader = 12;
+inline constexpr const char* kDefaultDeviceDir = "/dev";
+
+// Little-endian words of the exchange.
+inline void PutWireU32(uint8_t* at, uint32_t value) {
+  at[0] = static_cast<uint8_t>(value);
+  at[1] = static_cast<uint8_t>(value >> 8);
+  at[2] = static_cast<uint8_t>(value >> 16);
+  at[3] = static_cast<uint8_t>(value >> 24);
+}
+inline uint32_t GetWireU32(const uint8_t* at) {
+  return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
+         static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24;
+}
+
+// The socket name of a driver device path: the text after the last '\' or
+// '/' ("\Device\korap1" -> "korap1"). Empty when there is none, or when it is
+// "." or "..".
+std::string DeviceSocketName(const std::string& device_path);
+
+class SocketDriverChannel : public DriverChannel {
+ public:
+  static constexpr std::chrono::milliseconds kDefaultTimeout{10000};
+
+  // Connects to the socket at 'socket_path'. Returns nullptr when the path
+  // does not exist, is too long for a socket address, or refuses the
+  // connection. 'timeout' bounds each whole request (send and reply).
+  static std::unique_ptr<SocketDriverChannel> Connect(
+      const std::string& socket_path, std::chrono::milliseconds timeout = kDefaultTimeout);
+
+  ~SocketDriverChannel() override;
+  SocketDriverChannel(const SocketDriverChannel&) = delete;
+  SocketDriverChannel& operator=(const SocketDriverChannel&) = delete;
+
+  // As DriverChannel::Request. Fails (1) when 'len' exceeds kMaxWireLength,
+  // when the peer breaks the exchange or closes the connection, or when the
+  // reply does not arrive within the timeout; never raises SIGPIPE. After such
+  // a failure the connection is closed and the next request connects again.
+  // 'buffer' receives at most 'len' bytes.
+  int Request(uint32_t oid, void* buffer, size_t len, size_t* returned) override;
+
+  const std::string& socket_path() const { return path_; }
+
+ private:
+  SocketDriverChannel(std::string path, std::chrono::milliseconds timeout, int fd);
+  int Exchange(uint32_t oid, void* buffer, size_t len, size_t* returned);
+  void Close();
+
+  std::string path_;
+  std::chrono::milliseconds timeout_;
+  int fd_ = -1;
+};
+
+// The opener for discovery: maps a driver device path to
+// <device_dir>/<socket name> and connects; nullptr when the candidate cannot
+// be opened (it is then skipped).
+ChannelOpener MakeSocketChannelOpener(std::string device_dir = kDefaultDeviceDir);
+
+}  // namespace quivera

@@ -1,0 +1,76 @@
+// The recording print surface used by the printing tests.
+#include "present/recording_surface.h"
+
+#include <utility>
+
+namespace quivera {
+
+PrintFont RecordingSurface::SelectFont(const PrintFont& font) {
+  PrintCall call;
+  call.kind = PrintCall::Kind::kSelectFont;
+  call.font = font;
+  calls_.push_back(std::move(call));
+  PrintFont previous = current_font_;
+  current_font_ = font;
+  return previous;
+}
+
+void RecordingSurface::Text(int x, int y, const std::string& text) {
+  PrintCall call;
+  call.kind = PrintCall::Kind::kText;
+  call.x = x;
+  call.y = y;
+  call.text = text;
+  calls_.push_back(std::move(call));
+}
+
+void RecordingSurface::Rectangle(int left, int top, int right, int bottom) {
+  PrintCall call;
+  call.kind = PrintCall::Kind::kRectangle;
+  call.left = left;
+  call.top = top;
+  call.right = right;
+  call.bottom = bottom;
+  calls_.push_back(std::move(call));
+}
+
+std::vector<PrintCall> RecordingSurface::Texts() const {
+  std::vector<PrintCall> texts;
+  for (const PrintCall& call : calls_) {
+    if (call.kind == PrintCall::Kind::kText) texts.push_back(call);
+  }
+  return texts;
+}
+
+std::vector<PrintCall> RecordingSurface::Rectangles() const {
+  std::vector<PrintCall> boxes;
+  for (const PrintCall& call : calls_) {
+    if (call.kind == PrintCall::Kind::kRectangle) boxes.push_back(call);
+  }
+  return boxes;
+}
+
+size_t RecordingSurface::IndexOfText(std::string_view text) const {
+  for (size_t i = 0; i < calls_.size(); ++i) {
+    if (calls_[i].kind == PrintCall::Kind::kText && calls_[i].text == text) return i;
+  }
+  return npos;
+}
+
+const PrintCall* RecordingSurface::FindText(std::string_view text) const {
+  const size_t index = IndexOfText(text);
+  return index == npos ? nullptr : &calls_[index];
+}
+
+size_t RecordingSurface::IndexOfRectangle(int left, int top, int right, int bottom) const {
+  for (size_t i = 0; i < calls_.size(); ++i) {
+    const PrintCall& call = calls_[i];
+    if (call.kind == PrintCall::Kind::kRectangle && call.left == left && call.top == top &&
+        call.right == right && call.bottom == bottom) {
+      return i;
+    }
+  }
+  return npos;
+}
+
+}  // namespace quivera

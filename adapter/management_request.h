@@ -81,17 +81,17 @@ inline constexpr size_t kReplyBlockSize = 520;
 inline constexpr size_t kManagementHeaderSize = 12;
 
 enum ManagementCode : uint32_t {
-  kCodeStatus = 4,               // StatusBlock
-  kCodeCounters = 5,             // CounterBlock
-  kCodeClearErrorLog = 9,        // action
-  kCodeErrorLog = 10,            // ErrorLogBlock, with entry index
-  kCodeLink = 12,                // LinkBlock
-  kCodeMib = 16,                 // MibBlock
-  kCodeSetAttributes = 17,       // ManagementSetCode
-  kCodeWriteDriverParams = 19,   // 504-byte caller block
-  kCodeDriverParams = 20,        // DriverParamBlock
-  kCodeWriteSerialNumber = 26,   // 132-byte caller block
-  kCodeSerialNumber = 27,        // SerialNumberBlock
+  kCodeStatus = 4,              // StatusBlock
+  kCodeCounters = 5,            // CounterBlock
+  kCodeClearErrorLog = 9,       // action
+  kCodeErrorLog = 10,           // ErrorLogBlock, with entry index
+  kCodeLink = 12,               // LinkBlock
+  kCodeMib = 16,                // MibBlock
+  kCodeSetAttributes = 17,      // ManagementSetCode
+  kCodeWriteDriverParams = 19,  // 504-byte caller block
+  kCodeDriverParams = 20,       // DriverParamBlock
+  kCodeWriteSerialNumber = 26,  // 132-byte caller block
+  kCodeSerialNumber = 27,       // SerialNumberBlock
 };
 
 // What a request code puts in its header. For code 17, paramLength is the

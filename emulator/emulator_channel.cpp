@@ -31,10 +31,9 @@ int ChannelRequestLog::CountOid(uint32_t oid) const {
 
 int ChannelRequestLog::CountCode(int code) const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return static_cast<int>(
-      std::count_if(requests_.begin(), requests_.end(), [code](const RecordedRequest& r) {
-        return r.oid == kOidManagementQuery && r.code == code;
-      }));
+  return static_cast<int>(std::count_if(
+      requests_.begin(), requests_.end(),
+      [code](const RecordedRequest& r) { return r.oid == kOidManagementQuery && r.code == code; }));
 }
 
 void ChannelRequestLog::Clear() {
@@ -42,8 +41,10 @@ void ChannelRequestLog::Clear() {
   requests_.clear();
 }
 
-EmulatorChannel::EmulatorChannel(std::shared_ptr<Station> station, std::shared_ptr<ChannelRequestLog> log)
-    : station_(std::move(station)), log_(log ? std::move(log) : std::make_shared<ChannelRequestLog>()) {}
+EmulatorChannel::EmulatorChannel(std::shared_ptr<Station> station,
+                                 std::shared_ptr<ChannelRequestLog> log)
+    : station_(std::move(station)),
+      log_(log ? std::move(log) : std::make_shared<ChannelRequestLog>()) {}
 
 int EmulatorChannel::Request(uint32_t oid, void* buffer, size_t len, size_t* returned) {
   int code = -1;

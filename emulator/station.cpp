@@ -11,8 +11,8 @@ namespace quivera {
 namespace {
 
 // The management queries answered from a stored block.
-constexpr int kCachedCodes[] = {kCodeStatus,       kCodeCounters,    kCodeLink,
-                                kCodeMib,          kCodeDriverParams, kCodeSerialNumber};
+constexpr int kCachedCodes[] = {kCodeStatus, kCodeCounters,     kCodeLink,
+                                kCodeMib,    kCodeDriverParams, kCodeSerialNumber};
 
 // Where each settable SMT attribute lives in the MIB block. Port attributes
 // have a second offset for port 1.
@@ -192,9 +192,9 @@ int Station::HandleManagement(uint8_t* buffer, size_t len, size_t* returned) {
       // The data after the code word becomes the area's content in the
       // matching query reply, as far as that reply has room.
       auto& area = blocks_.at(request.requestCode == kCodeWriteDriverParams ? kCodeDriverParams
-                                                                           : kCodeSerialNumber);
-      const size_t data = std::min<size_t>(request.paramLength - kWordSize,
-                                           kBlockSize - kFlashDataOffset);
+                                                                            : kCodeSerialNumber);
+      const size_t data =
+          std::min<size_t>(request.paramLength - kWordSize, kBlockSize - kFlashDataOffset);
       std::copy_n(buffer + kFlashWriteDataOffset, data, area.begin() + kFlashDataOffset);
       break;
     }

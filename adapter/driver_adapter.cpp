@@ -1,0 +1,512 @@
+// The driver-backed adapter: the table of where each item comes from, the
+// cached reply blocks and the request operations.
+#include "adapter/driver_adapter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "app/settings.h"
+
+namespace quivera {
+namespace {
+
+using I = ManagementItem;
+
+enum class Source : uint8_t {
+  kStatus,        // StatusBlock offset
+  kLink,          // LinkBlock offset
+  kMib,           // MibBlock offset
+  kCounter,       // CounterBlock offset
+  kStandard,      // standard query of an OID
+  kDeviceName,    // the stored device path
+  kComputed,      // the performance sample
+  kErrorLog,      // ErrorLogBlock of entry 'index'
+  kDriverParams,  // DriverParamBlock
+  kSerialNumber,  // SerialNumberBlock
+};
+
+enum class Shape : uint8_t {
+  kU32,      // one word
+  kU64,      // two words, the more significant first
+  kAddress,  // 6 bytes
+  kPortSum,  // the sum of two consecutive words
+  kReply,    // what the driver returns, as long as it returns
+  kText,     // like kReply, NUL-terminated
+  kBlock,    // the caller's length from the block start
+};
+
+struct ItemSource {
+  ManagementItem item;
+  Source source;
+  Shape shape;
+  uint32_t where;  // block offset, or the OID of a standard query
+  bool per_port;
+};
+
+constexpr ItemSource kItemSources[] = {
+    {I::SmtOpVersionId, Source::kMib, Shape::kU32, 0x1C, false},
+    {I::SmtAvailablePaths, Source::kMib, Shape::kU32, 0x58, false},
+    {I::SmtConnectionPolicy, Source::kMib, Shape::kU32, 0x64, false},
+    {I::SmtBypassPresent, Source::kMib, Shape::kU32, 0x74, false},
+    {I::SmtEcmState, Source::kMib, Shape::kU32, 0x78, false},
+    {I::SmtCfState, Source::kMib, Shape::kU32, 0x7C, false},
+    {I::MacCurrentAddress, Source::kStandard, Shape::kReply, kOidFddiLongCurrentAddr, false},
+    {I::MacPermanentAddress, Source::kStandard, Shape::kReply, kOidFddiLongPermanentAddr, false},
+    {I::MacMulticastList, Source::kStandard, Shape::kReply, kOidFddiLongMulticastList, false},
+    {I::MacCurrentPath, Source::kMib, Shape::kU32, 0xAC, false},
+    {I::MacUpstreamNeighbor, Source::kMib, Shape::kAddress, 0xB0, false},
+    {I::MacDownstreamNeighbor, Source::kMib, Shape::kAddress, 0xB8, false},
+    {I::MacDownstreamPortType, Source::kMib, Shape::kU32, 0xD8, false},
+    {I::MacDupAddressTest, Source::kMib, Shape::kU32, 0xD0, false},
+    {I::MacRmtState, Source::kMib, Shape::kU32, 0xFC, false},
+    {I::MacLinkState, Source::kLink, Shape::kU32, 0x18, false},
+    {I::MacRingPurgerState, Source::kStatus, Shape::kU32, 0x78, false},
+    {I::MacRingPurgerEnable, Source::kStatus, Shape::kU32, 0x44, false},
+    {I::MacRingErrorReason, Source::kStatus, Shape::kU32, 0x80, false},
+    {I::MacRingPurgeErrors, Source::kCounter, Shape::kU64, 0xDC, false},
+    {I::MacFciStripErrors, Source::kCounter, Shape::kU64, 0xE4, false},
+    {I::MacRingInitsInitiated, Source::kCounter, Shape::kU64, 0xB4, false},
+    {I::MacRingInitsReceived, Source::kCounter, Shape::kU64, 0xBC, false},
+    {I::MacRingBeaconingInitiated, Source::kCounter, Shape::kU64, 0xC4, false},
+    {I::MacAddressTestFailures, Source::kCounter, Shape::kU64, 0xCC, false},
+    {I::MacDuplicateTokens, Source::kCounter, Shape::kU64, 0xD4, false},
+    {I::MacTracesInitiated, Source::kCounter, Shape::kU64, 0xEC, false},
+    {I::MacFrameStatusErrors, Source::kCounter, Shape::kU64, 0x94, false},
+    {I::MacFrameAlignmentErrors, Source::kCounter, Shape::kU64, 0xFC, false},
+    {I::MacTransmitUnderruns, Source::kCounter, Shape::kU64, 0x7C, false},
+    {I::MacTokensReceived, Source::kCounter, Shape::kU64, 0x164, false},
+    {I::PathTReq, Source::kMib, Shape::kU32, 0xE4, false},
+    {I::PathTNeg, Source::kMib, Shape::kU32, 0xE8, false},
+    {I::PathTMax, Source::kMib, Shape::kU32, 0xEC, false},
+    {I::PathTvx, Source::kMib, Shape::kU32, 0xF0, false},
+    {I::PathTMaxLowerBound, Source::kMib, Shape::kU32, 0x13C, false},
+    {I::PathMaxTReq, Source::kMib, Shape::kU32, 0x140, false},
+    {I::PathTvxLowerBound, Source::kMib, Shape::kU32, 0x138, false},
+    {I::RingTokenTime, Source::kMib, Shape::kU64, 0x1DC, false},
+    {I::PortCount, Source::kMib, Shape::kPortSum, 0x50, false},
+    {I::PortMyType, Source::kMib, Shape::kU32, 0x144, true},
+    {I::PortNeighborType, Source::kMib, Shape::kU32, 0x14C, true},
+    {I::PortCurrentPath, Source::kMib, Shape::kU32, 0x164, true},
+    {I::PortPmdClass, Source::kMib, Shape::kU32, 0x184, true},
+    {I::PortLctFailures, Source::kCounter, Shape::kU64, 0x114, true},
+    {I::PortLerEstimate, Source::kMib, Shape::kU32, 0x19C, true},
+    {I::PortLemRejects, Source::kCounter, Shape::kU64, 0x124, true},
+    {I::PortLemCounts, Source::kCounter, Shape::kU64, 0x134, true},
+    {I::PortLerCutoff, Source::kMib, Shape::kU32, 0x1A4, true},
+    {I::PortLerAlarm, Source::kMib, Shape::kU32, 0x1AC, true},
+    {I::PortConnectState, Source::kMib, Shape::kU32, 0x1B4, true},
+    {I::PortPcmState, Source::kMib, Shape::kU32, 0x1BC, true},
+    {I::PortRejectReason, Source::kLink, Shape::kU32, 0x44, true},
+    {I::PortLedState, Source::kStatus, Shape::kU32, 0xEC, true},
+    {I::MacFullDuplexState, Source::kLink, Shape::kU32, 0x54, false},
+    {I::MacFullDuplexEnable, Source::kLink, Shape::kU32, 0x4C, false},
+    {I::DeviceName, Source::kDeviceName, Shape::kText, 0, false},
+    {I::HardwareRevision, Source::kStatus, Shape::kU32, 0xE0, false},
+    {I::FirmwareRevision, Source::kStatus, Shape::kU32, 0xE4, false},
+    {I::VendorDescription, Source::kStandard, Shape::kText, kOidGenVendorDescription, false},
+    {I::ReceiveFilter, Source::kStandard, Shape::kReply, kOidGenCurrentPacketFilter, false},
+    {I::MaximumTotalSize, Source::kStandard, Shape::kReply, kOidGenMaximumTotalSize, false},
+    {I::FramesTransmittedOk, Source::kStandard, Shape::kReply, kOidGenXmitOk, false},
+    {I::FramesReceivedOk, Source::kStandard, Shape::kReply, kOidGenRcvOk, false},
+    {I::TransmitErrors, Source::kStandard, Shape::kReply, kOidGenXmitError, false},
+    {I::ReceiveErrors, Source::kStandard, Shape::kReply, kOidGenRcvError, false},
+    {I::NoBufferErrors, Source::kStandard, Shape::kReply, kOidGenRcvNoBuffer, false},
+    {I::ReceiveCrcErrors, Source::kStandard, Shape::kReply, kOidGenRcvCrcError, false},
+    {I::DirectedBytesTransmitted, Source::kStandard, Shape::kReply, kOidGenDirectedBytesXmit,
+     false},
+    {I::DirectedFramesTransmitted, Source::kStandard, Shape::kReply, kOidGenDirectedFramesXmit,
+     false},
+    {I::MulticastBytesTransmitted, Source::kStandard, Shape::kReply, kOidGenMulticastBytesXmit,
+     false},
+    {I::MulticastFramesTransmitted, Source::kStandard, Shape::kReply, kOidGenMulticastFramesXmit,
+     false},
+    {I::BroadcastBytesTransmitted, Source::kStandard, Shape::kReply, kOidGenBroadcastBytesXmit,
+     false},
+    {I::BroadcastFramesTransmitted, Source::kStandard, Shape::kReply, kOidGenBroadcastFramesXmit,
+     false},
+    {I::DirectedBytesReceived, Source::kStandard, Shape::kReply, kOidGenDirectedBytesRcv, false},
+    {I::DirectedFramesReceived, Source::kStandard, Shape::kReply, kOidGenDirectedFramesRcv, false},
+    {I::MulticastBytesReceived, Source::kStandard, Shape::kReply, kOidGenMulticastBytesRcv, false},
+    {I::MulticastFramesReceived, Source::kStandard, Shape::kReply, kOidGenMulticastFramesRcv,
+     false},
+    {I::BroadcastBytesReceived, Source::kStandard, Shape::kReply, kOidGenBroadcastBytesRcv, false},
+    {I::BroadcastFramesReceived, Source::kStandard, Shape::kReply, kOidGenBroadcastFramesRcv,
+     false},
+    {I::FramesPerInterval, Source::kComputed, Shape::kU32, 0, false},
+    {I::TokenUtilization, Source::kComputed, Shape::kU32, 0, false},
+    {I::ByteUtilization, Source::kComputed, Shape::kU64, 0, false},
+    {I::ErrorLogEntry, Source::kErrorLog, Shape::kBlock, 0, false},
+    {I::DriverParameters, Source::kDriverParams, Shape::kBlock, 0, false},
+    {I::SerialNumber, Source::kSerialNumber, Shape::kBlock, 0, false},
+};
+
+const ItemSource* FindSource(ManagementItem item) {
+  const auto* it = std::find_if(std::begin(kItemSources), std::end(kItemSources),
+                                [item](const ItemSource& s) { return s.item == item; });
+  return it == std::end(kItemSources) ? nullptr : it;
+}
+
+// The bytes a block value occupies in the block and in the caller's buffer.
+struct ValueSize {
+  size_t in_block;
+  size_t delivered;
+};
+
+ValueSize SizeOf(Shape shape) {
+  switch (shape) {
+    case Shape::kU64:
+      return {8, 8};
+    case Shape::kAddress:
+      return {6, 6};
+    case Shape::kPortSum:
+      return {8, 4};
+    default:
+      return {4, 4};
+  }
+}
+
+// The longest standard reply the adapter asks for, whatever buffer a caller
+// offers (a multicast list of more than ten thousand addresses).
+constexpr size_t kMaxStandardReply = 65536;
+
+constexpr size_t kWordSize = 4;
+
+// Copies 'text' and its NUL when they fit in '*length' bytes; *length
+// receives the size copied, NUL included.
+int CopyText(const std::string& text, void* buffer, size_t* length) {
+  if (text.size() >= *length) return 1;
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  *length = text.size() + 1;
+  return 0;
+}
+
+uint32_t ReadHostU32(const void* buffer) {
+  uint32_t v = 0;
+  std::memcpy(&v, buffer, sizeof v);
+  return v;
+}
+
+}  // namespace
+
+DriverAdapter::DriverAdapter(std::unique_ptr<DriverChannel> channel, std::string dos_name,
+                             std::string device_path)
+    : channel_(std::move(channel)),
+      dos_name_(std::move(dos_name)),
+      device_path_(std::move(device_path)) {}
+
+int DriverAdapter::GetItem(ManagementItem item, void* buffer, size_t* length, int index) {
+  const ItemSource* src = FindSource(item);
+  if (src == nullptr || buffer == nullptr || length == nullptr) return 1;
+
+  switch (src->source) {
+    case Source::kStandard:
+    case Source::kDeviceName:
+      return QueryStandard(item, buffer, length);
+    case Source::kComputed:
+      return performance_.Read(item, buffer, length);
+    case Source::kErrorLog:
+      if (index < 0 || index >= kErrorLogEntries || *length > kReplyBlockSize) return 1;
+      if (FetchErrorLogBlock(index) != 0) return 1;
+      return CopyFromBlock(error_log_[static_cast<size_t>(index)], buffer, *length);
+    case Source::kDriverParams:
+      if (*length > kReplyBlockSize || FetchDriverParamBlock() != 0) return 1;
+      return CopyFromBlock(blocks_[kDriverParams], buffer, *length);
+    case Source::kSerialNumber:
+      if (*length > kReplyBlockSize || FetchSerialNumberBlock() != 0) return 1;
+      return CopyFromBlock(blocks_[kSerialNumber], buffer, *length);
+    default:
+      break;
+  }
+
+  // A value at an offset of one of the four cached blocks.
+  const ValueSize size = SizeOf(src->shape);
+  size_t offset = src->where;
+  if (src->per_port) {
+    if (index < 0 || index >= kMaxPorts) return 1;
+    const size_t stride = src->shape == Shape::kU64 ? 8 : kWordSize;
+    offset += static_cast<size_t>(index) * stride;
+  }
+  if (offset + size.in_block > kReplyBlockSize || *length < size.delivered) return 1;
+
+  BlockId id = kMib;
+  int rc = 1;
+  switch (src->source) {
+    case Source::kStatus:
+      id = kStatus;
+      rc = FetchStatusBlock();
+      break;
+    case Source::kLink:
+      id = kLink;
+      rc = FetchLinkBlock();
+      break;
+    case Source::kCounter:
+      id = kCounter;
+      rc = FetchCounterBlock();
+      break;
+    default:
+      rc = FetchMibBlock();
+      break;
+  }
+  if (rc != 0) return 1;
+
+  const uint8_t* at = blocks_[id].bytes.data() + offset;
+  switch (src->shape) {
+    case Shape::kU64: {
+      const uint32_t words[2] = {LoadU32(at), LoadU32(at + kWordSize)};  // high word first
+      std::memcpy(buffer, words, sizeof words);
+      break;
+    }
+    case Shape::kAddress:
+      std::memcpy(buffer, at, size.delivered);
+      break;
+    case Shape::kPortSum: {
+      const uint32_t sum = LoadU32(at) + LoadU32(at + kWordSize);
+      std::memcpy(buffer, &sum, sizeof sum);
+      break;
+    }
+    default: {
+      const uint32_t value = LoadU32(at);
+      std::memcpy(buffer, &value, sizeof value);
+      break;
+    }
+  }
+  *length = size.delivered;
+  return 0;
+}
+
+int DriverAdapter::SetItem(ManagementItem item, const void* buffer, size_t length, int) {
+  blocks_[kMib].fetched = false;
+  const bool has_word = buffer != nullptr && length >= kWordSize;
+  switch (item) {
+    case I::SmtConnectionPolicy:
+      if (!has_word) return 1;
+      return SendManagementRequest(MakeSetAttribute(kAttrSmtConnectionPolicy, ReadHostU32(buffer)));
+    case I::PathTimers: {
+      if (buffer == nullptr || length < 3 * kWordSize) return 1;
+      const auto* words = static_cast<const uint8_t*>(buffer);
+      return SendManagementRequest(MakeSetPathTimers(
+          ReadHostU32(words), ReadHostU32(words + kWordSize), ReadHostU32(words + 2 * kWordSize)));
+    }
+    case I::PortLerCutoff:
+      if (!has_word) return 1;
+      return SendManagementRequest(MakeSetAttribute(kAttrPortLerCutoff, ReadHostU32(buffer)));
+    case I::PortLerAlarm:
+      if (!has_word) return 1;
+      return SendManagementRequest(MakeSetAttribute(kAttrPortLerAlarm, ReadHostU32(buffer)));
+    case I::ErrorLogEntry:
+      return ClearErrorLog();
+    case I::DriverParameters:
+      return WriteDriverParameters(buffer, length);
+    case I::SerialNumber:
+      return WriteSerialNumber(buffer, length);
+    default:
+      return 1;
+  }
+}
+
+int DriverAdapter::FirmwarePrepare() {
+  uint8_t word[kWordSize] = {};
+  size_t returned = 0;
+  return Send(kOidFirmwarePrepare, word, sizeof word, &returned);
+}
+
+int DriverAdapter::FirmwareLoad(void* buffer, size_t length) {
+  if (buffer == nullptr || length != kFirmwareBufferSize) return 1;
+  size_t returned = 0;
+  return Send(kOidFirmwareLoad, buffer, length, &returned);
+}
+
+int DriverAdapter::FirmwareCommit() {
+  uint8_t word[kWordSize] = {};
+  size_t returned = 0;
+  return Send(kOidFirmwareCommit, word, sizeof word, &returned);
+}
+
+int DriverAdapter::FirmwareStatus() {
+  uint8_t word[kWordSize] = {};
+  size_t returned = 0;
+  if (Send(kOidFirmwareStatus, word, sizeof word, &returned) != 0 || returned < kWordSize) {
+    return 0;
+  }
+  return FirmwareStatusFromReply(LoadU32(word));
+}
+
+int DriverAdapter::Control(int action) {
+  uint32_t value = 0;
+  if (ControlValueFor(action, &value) != 0) return 1;
+  uint8_t word[kWordSize];
+  StoreU32(word, value);
+  size_t returned = 0;
+  return Send(kOidAdapterControl, word, sizeof word, &returned);
+}
+
+int DriverAdapter::CheckDriverVersion() {
+  if (AppSettings().AnyOldDriver.load() != 0) return 0;
+  uint8_t word[kWordSize] = {};
+  size_t returned = 0;
+  const bool ok = Send(kOidGenVendorId, word, sizeof word, &returned) == 0 && returned >= kWordSize;
+  return DriverTooOld(ok, LoadU32(word)) ? 1 : 0;
+}
+
+int DriverAdapter::InitStationRecord() {
+  StationIdRecord record;
+  record.SetDirection(StationIdRecord::kRead);
+  size_t returned = 0;
+  if (Send(kOidStationRecord, record.bytes.data(), record.bytes.size(), &returned) != 0) {
+    return 1;
+  }
+  if (record.Initialised() != 0) return 0;
+
+  uint8_t address[6] = {};
+  if (Send(kOidFddiLongPermanentAddr, address, sizeof address, &returned) != 0) return 1;
+  std::memcpy(record.Address(), address, sizeof address);
+  record.SetDirection(StationIdRecord::kWrite);
+  record.SetInitialised(1);
+  return Send(kOidStationRecord, record.bytes.data(), record.bytes.size(), &returned);
+}
+
+void DriverAdapter::BeginRefresh() {
+  for (ReplyBlock& block : blocks_) block.fetched = false;
+}
+
+void DriverAdapter::SamplePerformance() { performance_.Take(*this); }
+
+int DriverAdapter::FetchStatusBlock() { return FetchCached(kStatus, kCodeStatus); }
+int DriverAdapter::FetchLinkBlock() { return FetchCached(kLink, kCodeLink); }
+int DriverAdapter::FetchMibBlock() { return FetchCached(kMib, kCodeMib); }
+int DriverAdapter::FetchCounterBlock() { return FetchCached(kCounter, kCodeCounters); }
+
+int DriverAdapter::QueryStandard(ManagementItem item, void* buffer, size_t* length) {
+  const ItemSource* src = FindSource(item);
+  if (src == nullptr || buffer == nullptr || length == nullptr || *length == 0) return 1;
+  if (src->source == Source::kDeviceName) return CopyText(device_path_, buffer, length);
+  if (src->source != Source::kStandard) return 1;
+
+  // The driver answers into a buffer of our own, so a failed request leaves
+  // the caller's untouched.
+  std::vector<uint8_t> reply(std::min(*length, kMaxStandardReply));
+  size_t returned = 0;
+  if (Send(src->where, reply.data(), reply.size(), &returned) != 0) return 1;
+  if (returned > reply.size()) return 1;  // a driver that claims more than it had room for
+
+  size_t copy = returned;
+  if (src->shape == Shape::kText &&
+      std::find(reply.begin(), reply.begin() + static_cast<ptrdiff_t>(returned), 0) ==
+          reply.begin() + static_cast<ptrdiff_t>(returned)) {
+    // A text without its NUL: end it right after the text, or cut the last
+    // character when the text fills the buffer.
+    if (returned < reply.size()) {
+      reply[returned] = 0;
+      copy = returned + 1;
+    } else {
+      reply[returned - 1] = 0;
+    }
+  }
+  std::memcpy(buffer, reply.data(), copy);
+  *length = returned;
+  return 0;
+}
+
+int DriverAdapter::SendManagementRequest(const ManagementRequest& request) {
+  blocks_[kMib].fetched = false;
+  uint8_t buffer[kManagementBufferSize];
+  request.WriteTo(buffer);
+  size_t returned = 0;
+  return Send(kOidManagementQuery, buffer, sizeof buffer, &returned);
+}
+
+int DriverAdapter::FetchDriverParamBlock() {
+  return FetchKeepingOutcome(kDriverParams, kCodeDriverParams);
+}
+
+int DriverAdapter::FetchSerialNumberBlock() {
+  return FetchKeepingOutcome(kSerialNumber, kCodeSerialNumber);
+}
+
+int DriverAdapter::FetchErrorLogBlock(int entry) {
+  if (entry < 0 || entry >= kErrorLogEntries) return 1;
+  ReplyBlock& block = error_log_[static_cast<size_t>(entry)];
+  size_t returned = 0;
+  block.outcome = SendInto(block, kCodeErrorLog, static_cast<uint32_t>(entry), &returned);
+  return block.outcome;
+}
+
+int DriverAdapter::ClearErrorLog() {
+  request_.fill(0);
+  MakeQuery(kCodeClearErrorLog).WriteTo(request_.data());
+  size_t returned = 0;
+  return Send(kOidManagementQuery, request_.data(), request_.size(), &returned);
+}
+
+int DriverAdapter::WriteDriverParameters(const void* block, size_t length) {
+  return WriteFlash(kCodeWriteDriverParams, block, length, kDriverParamsWriteLength);
+}
+
+int DriverAdapter::WriteSerialNumber(const void* block, size_t length) {
+  return WriteFlash(kCodeWriteSerialNumber, block, length, kSerialNumberWriteLength);
+}
+
+int DriverAdapter::Send(uint32_t oid, void* buffer, size_t len, size_t* returned) {
+  *returned = 0;
+  if (!channel_) return 1;
+  return channel_->Request(oid, buffer, len, returned) == 0 ? 0 : 1;
+}
+
+int DriverAdapter::SendInto(ReplyBlock& block, uint32_t code, uint32_t index, size_t* returned) {
+  // The request is built over a copy of the block, so words the request does
+  // not set keep the block's values, and a failed request (after which the
+  // driver's buffer is undefined) leaves the block as it was.
+  std::array<uint8_t, kManagementBufferSize> scratch;
+  std::copy_n(block.bytes.begin(), scratch.size(), scratch.begin());
+  const ManagementRequest query = MakeQuery(code, index);
+  StoreU32(&scratch[0], query.paramLength);
+  StoreU32(&scratch[4], query.replyLength);
+  StoreU32(&scratch[8], query.requestCode);
+  if (code == kCodeErrorLog) StoreU32(&scratch[kManagementHeaderSize], index);
+  if (Send(kOidManagementQuery, scratch.data(), scratch.size(), returned) != 0) return 1;
+  std::copy(scratch.begin(), scratch.end(), block.bytes.begin());
+  return 0;
+}
+
+int DriverAdapter::FetchCached(BlockId id, uint32_t code) {
+  ReplyBlock& block = blocks_[id];
+  if (block.fetched) return 0;
+  block.fetched = true;
+  size_t returned = 0;
+  return SendInto(block, code, 0, &returned);
+}
+
+int DriverAdapter::FetchKeepingOutcome(BlockId id, uint32_t code) {
+  ReplyBlock& block = blocks_[id];
+  if (block.fetched) return block.outcome;
+  block.fetched = true;
+  size_t returned = 0;
+  block.outcome = SendInto(block, code, 0, &returned);
+  if (block.outcome == 0 && code == kCodeSerialNumber) {
+    StoreU32(block.bytes.data(), static_cast<uint32_t>(returned));
+  }
+  return block.outcome;
+}
+
+int DriverAdapter::WriteFlash(uint32_t code, const void* block, size_t length, size_t expected) {
+  if (block == nullptr || length != expected) return 1;
+  // The caller's block goes in at offset 8 with its first word replaced by
+  // the request code.
+  request_.fill(0);
+  StoreU32(&request_[0], static_cast<uint32_t>(expected));
+  StoreU32(&request_[4], kSetReplyLength);
+  std::memcpy(&request_[8], block, length);
+  StoreU32(&request_[8], code);
+  size_t returned = 0;
+  return Send(kOidManagementQuery, request_.data(), request_.size(), &returned);
+}
+
+int DriverAdapter::CopyFromBlock(const ReplyBlock& block, void* buffer, size_t length) const {
+  if (length > block.bytes.size()) return 1;
+  std::memcpy(buffer, block.bytes.data(), length);
+  return 0;
+}
+
+}  // namespace quivera

@@ -1,0 +1,64 @@
+// The performance sample every adapter keeps: the ring's token time and the
+// last value and last difference of the counters the utilisation figures are
+// made from. Items 90..92 are computed from it without a request.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "adapter/management_item.h"
+
+namespace quivera {
+
+class Adapter;
+
+class PerformanceSample {
+ public:
+  // No previous sample; every value and difference 0 except the token
+  // difference (1) and the token time, which starts at "RefreshRate" seconds.
+  PerformanceSample();
+
+  // Takes a sample by reading the ring token time and the tracked counters
+  // through 'adapter.GetItem'. A counter whose read fails, or whose value did
+  // not change, keeps its previous difference. Differences are taken only
+  // when a previous sample exists.
+  void Take(Adapter& adapter);
+
+  // True for FramesPerInterval, TokenUtilization and ByteUtilization.
+  static bool Computes(ManagementItem item);
+
+  // Delivers one of the computed items: FramesPerInterval (u32) and
+  // TokenUtilization (signed 32-bit percent) need a buffer of at least 4
+  // bytes, ByteUtilization (a double percent) at least 8; '*length' receives
+  // the value's size. Returns 1, leaving 'buffer' and '*length' untouched, for
+  // any other item or a smaller buffer. The utilisation is taken over the
+  // current "RefreshRate" (read as 1 when below 1).
+  int Read(ManagementItem item, void* buffer, size_t* length) const;
+
+ private:
+  // The tracked counters in sampling order: MacTokensReceived (its less
+  // significant word), the six byte counters, frames sent and received.
+  enum Slot {
+    kTokens,
+    kDirectedTx,
+    kDirectedRx,
+    kMulticastTx,
+    kMulticastRx,
+    kBroadcastTx,
+    kBroadcastRx,
+    kFramesTx,
+    kFramesRx,
+    kSlots
+  };
+  struct Counter {
+    uint32_t last = 0;
+    uint32_t difference = 0;
+  };
+
+  bool has_previous_ = false;
+  double token_time_;  // seconds
+  std::array<Counter, kSlots> counters_{};
+};
+
+}  // namespace quivera

@@ -102,7 +102,7 @@ const LabelPair& LabelPairFor(PortLabel label);
 
 // One caption by name, chosen by 'snmp_labels' as CaptionFor does.
 template <typename Label>
-  requires requires(Label label) { LabelPairFor(label); }
+requires requires(Label label) { LabelPairFor(label); }
 const char* CaptionFor(Label label, int snmp_labels) {
   return CaptionFor(LabelPairFor(label), snmp_labels);
 }

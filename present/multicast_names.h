@@ -45,8 +45,8 @@ class MulticastNames {
  private:
   struct Node {
     uint8_t byte = 0;
-    int32_t child = -1;    // first node of the next byte position
-    int32_t sibling = -1;  // next node at the same byte position
+    int32_t child = -1;          // first node of the next byte position
+    int32_t sibling = -1;        // next node at the same byte position
     const char* name = nullptr;  // set on the last byte of a row
   };
 

@@ -56,8 +56,8 @@ PrintFrame::PrintFrame(PrintSurface& surface, std::string_view title, std::time_
   Begin(title, {}, now, font);
 }
 
-PrintFrame::PrintFrame(PrintSurface& surface, std::string_view title,
-                       std::string_view page_caption, std::time_t now)
+PrintFrame::PrintFrame(PrintSurface& surface, std::string_view title, std::string_view page_caption,
+                       std::time_t now)
     : surface_(surface) {
   Begin(title, page_caption, now, CourierPrintFont());
 }

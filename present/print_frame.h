@@ -62,8 +62,7 @@ class PrintFrame {
   // previous font, reads the line height, and writes the title at
   // (kTitleX, kTitleY) and the date of 'now' at (kDateX, kTitleY).
   PrintFrame(PrintSurface& surface, std::string_view title, std::time_t now);
-  PrintFrame(PrintSurface& surface, std::string_view title, std::time_t now,
-             const PrintFont& font);
+  PrintFrame(PrintSurface& surface, std::string_view title, std::time_t now, const PrintFont& font);
   // As above, with 'page_caption' written at (kPortCaptionX, kTitleY) between
   // the title and the date (the Port pages).
   PrintFrame(PrintSurface& surface, std::string_view title, std::string_view page_caption,

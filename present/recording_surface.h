@@ -16,8 +16,8 @@ namespace quivera {
 struct PrintCall {
   enum class Kind { kSelectFont, kText, kRectangle };
   Kind kind = Kind::kText;
-  PrintFont font;    // kSelectFont: the font selected
-  int x = 0;         // kText: reference point
+  PrintFont font;  // kSelectFont: the font selected
+  int x = 0;       // kText: reference point
   int y = 0;
   std::string text;  // kText
   int left = 0;      // kRectangle: corners

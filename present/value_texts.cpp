@@ -61,18 +61,12 @@ constexpr ValueText kMacRingPurgerEnableRows[] = {
 
 // Reasons 1 to 4 are not used by the adapter.
 constexpr ValueText kMacRingErrorReasonRows[] = {
-    {0, "noReason"},
-    {5, "ringInitInitiated"},
-    {6, "ringInitReceived"},
-    {7, "ringBeaconingInitiated"},
-    {8, "daDetected"},
-    {9, "duplicateTokenDetected"},
-    {10, "ringPurgerError"},
-    {11, "bridgeStripError"},
-    {12, "ringOpOscillation"},
-    {13, "directedBeaconReceived"},
-    {14, "psTraceInitiated"},
-    {15, "pcTraceReceived"},
+    {0, "noReason"},           {5, "ringInitInitiated"},
+    {6, "ringInitReceived"},   {7, "ringBeaconingInitiated"},
+    {8, "daDetected"},         {9, "duplicateTokenDetected"},
+    {10, "ringPurgerError"},   {11, "bridgeStripError"},
+    {12, "ringOpOscillation"}, {13, "directedBeaconReceived"},
+    {14, "psTraceInitiated"},  {15, "pcTraceReceived"},
 };
 
 constexpr ValueText kFdxStateRows[] = {
@@ -93,18 +87,10 @@ constexpr ValueText kPortPmdClassRows[] = {
 };
 
 constexpr ValueText kPortRejectReasonRows[] = {
-    {0, "No reason"},
-    {1, "LCT Failure Local"},
-    {2, "LCT Failure Remote"},
-    {3, "LCT Failure Both"},
-    {4, "LEM Reject"},
-    {5, "Topology Error"},
-    {6, "TNE Expired"},
-    {7, "Remote Reject"},
-    {8, "Traces In Progress"},
-    {9, "Traces Received"},
-    {10, "Standby"},
-    {11, "LCT Protocol Error"},
+    {0, "No reason"},        {1, "LCT Failure Local"}, {2, "LCT Failure Remote"},
+    {3, "LCT Failure Both"}, {4, "LEM Reject"},        {5, "Topology Error"},
+    {6, "TNE Expired"},      {7, "Remote Reject"},     {8, "Traces In Progress"},
+    {9, "Traces Received"},  {10, "Standby"},          {11, "LCT Protocol Error"},
 };
 
 constexpr ValueText kPortPcmStateRows[] = {
@@ -130,8 +116,8 @@ constexpr ValueText kSmtEcmStateRows[] = {
 };
 
 constexpr ValueText kSmtCfStateRows[] = {
-    {0, "isolated"},  {1, "local_a"},   {2, "local_b"},   {3, "local_ab"}, {4, "local_s"},
-    {5, "wrap_a"},    {6, "wrap_b"},    {7, "wrap_ab"},   {8, "wrap_s"},   {9, "c_wrap_a"},
+    {0, "isolated"},  {1, "local_a"},   {2, "local_b"}, {3, "local_ab"}, {4, "local_s"},
+    {5, "wrap_a"},    {6, "wrap_b"},    {7, "wrap_ab"}, {8, "wrap_s"},   {9, "c_wrap_a"},
     {10, "c_wrap_b"}, {11, "c_wrap_s"}, {12, "thru"},
 };
 

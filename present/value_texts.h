@@ -36,26 +36,26 @@ const char* TryTextFor(const ValueTable& table, uint32_t value);
 const char* TextOr(const ValueTable& table, uint32_t value, const char* fallback);
 
 // One table per MIB object, in the order the MIB groups list them.
-extern const ValueTable kMacCurrentPathTexts;          // fddimibMACCurrentPath
-extern const ValueTable kPortCurrentPathTexts;         // fddimibPORTCurrentPath
-extern const ValueTable kMacDownstreamPortTypeTexts;   // fddimibMACDownstreamPORTType
-extern const ValueTable kPortMyTypeTexts;              // fddimibPORTMyType
-extern const ValueTable kPortNeighborTypeTexts;        // fddimibPORTNeighborType
-extern const ValueTable kMacDupAddressTestTexts;       // fddimibMACDupAddressTest
-extern const ValueTable kMacLinkStateTexts;            // eMACLinkState
-extern const ValueTable kMacRmtStateTexts;             // fddimibMACRMTState
-extern const ValueTable kMacRingPurgerStateTexts;      // eMACRingPurgerState
-extern const ValueTable kMacRingPurgerEnableTexts;     // eMACRingPurgerEnable (0 = disabled)
-extern const ValueTable kMacRingErrorReasonTexts;      // eMACRingErrorReason
-extern const ValueTable kFdxStateTexts;                // eFDXState
-extern const ValueTable kFdxEnableTexts;               // eFDXEnable (MIB truth value: 2 = false)
-extern const ValueTable kPortPmdClassTexts;            // fddimibPORTPMDClass
-extern const ValueTable kPortRejectReasonTexts;        // ePORTRejectReason
-extern const ValueTable kPortPcmStateTexts;            // fddimibPORTPCMState
-extern const ValueTable kPortConnectStateTexts;        // fddimibPORTConnectState
-extern const ValueTable kSmtBypassPresentTexts;        // fddimibSMTBypassPresent
-extern const ValueTable kSmtEcmStateTexts;             // fddimibSMTECMState
-extern const ValueTable kSmtCfStateTexts;              // fddimibSMTCFState
+extern const ValueTable kMacCurrentPathTexts;         // fddimibMACCurrentPath
+extern const ValueTable kPortCurrentPathTexts;        // fddimibPORTCurrentPath
+extern const ValueTable kMacDownstreamPortTypeTexts;  // fddimibMACDownstreamPORTType
+extern const ValueTable kPortMyTypeTexts;             // fddimibPORTMyType
+extern const ValueTable kPortNeighborTypeTexts;       // fddimibPORTNeighborType
+extern const ValueTable kMacDupAddressTestTexts;      // fddimibMACDupAddressTest
+extern const ValueTable kMacLinkStateTexts;           // eMACLinkState
+extern const ValueTable kMacRmtStateTexts;            // fddimibMACRMTState
+extern const ValueTable kMacRingPurgerStateTexts;     // eMACRingPurgerState
+extern const ValueTable kMacRingPurgerEnableTexts;    // eMACRingPurgerEnable (0 = disabled)
+extern const ValueTable kMacRingErrorReasonTexts;     // eMACRingErrorReason
+extern const ValueTable kFdxStateTexts;               // eFDXState
+extern const ValueTable kFdxEnableTexts;              // eFDXEnable (MIB truth value: 2 = false)
+extern const ValueTable kPortPmdClassTexts;           // fddimibPORTPMDClass
+extern const ValueTable kPortRejectReasonTexts;       // ePORTRejectReason
+extern const ValueTable kPortPcmStateTexts;           // fddimibPORTPCMState
+extern const ValueTable kPortConnectStateTexts;       // fddimibPORTConnectState
+extern const ValueTable kSmtBypassPresentTexts;       // fddimibSMTBypassPresent
+extern const ValueTable kSmtEcmStateTexts;            // fddimibSMTECMState
+extern const ValueTable kSmtCfStateTexts;             // fddimibSMTCFState
 
 // Every table above with the name of the object it belongs to, in the order
 // declared above (for tests and diagnostics).

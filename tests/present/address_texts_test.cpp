@@ -59,8 +59,7 @@ TEST(AddressTextsTest, StationAndPermanentRules) {
       // Translation wins over the format; byte 3 is not looked at.
       {"velkor canonical", kVelkor, kTranslateCanonical, "Velkor 3.5", "AA-00-04-00-05-0C"},
       {"velkor msb", kVelkor, kTranslateMsb, "Velkor 3.5", "55:00:20:00:A0:30"},
-      {"byte 3 ignored", kVelkorByte3Set, kTranslateCanonical, "Velkor 3.5",
-       "AA-00-04-FF-05-0C"},
+      {"byte 3 ignored", kVelkorByte3Set, kTranslateCanonical, "Velkor 3.5", "AA-00-04-FF-05-0C"},
       {"translation off", kVelkor, kPlainCanonical, "AA-00-04-00-05-0C", "AA-00-04-00-05-0C"},
       {"translation off msb", kVelkor, kPlainMsb, "55:00:20:00:A0:30", "55:00:20:00:A0:30"},
       {"other vendor", kOther, kTranslateCanonical, "08-00-2B-12-F0-01", "08-00-2B-12-F0-01"},
@@ -86,9 +85,9 @@ TEST(AddressTextsTest, MulticastEntryRules) {
   EXPECT_EQ(MulticastEntryText(Address{0x01, 0x00, 0x5E, 0x00, 0x00, 0x01}, kPlainMsb, names),
             "80:00:7A:00:00:80");
   // No protocol row: the address text; a group address is never a Velkor text.
-  EXPECT_EQ(MulticastEntryText(Address{0x09, 0x00, 0x2B, 0x00, 0x00, 0x08}, kTranslateCanonical,
-                               names),
-            "09-00-2B-00-00-08");
+  EXPECT_EQ(
+      MulticastEntryText(Address{0x09, 0x00, 0x2B, 0x00, 0x00, 0x08}, kTranslateCanonical, names),
+      "09-00-2B-00-00-08");
   EXPECT_EQ(MulticastEntryText(kVelkor, kTranslateCanonical, names), "AA-00-04-00-05-0C");
   // An unbuilt lookup names nothing.
   EXPECT_EQ(MulticastEntryText(ip, kTranslateCanonical, MulticastNames()), "01-00-5E-7F-00-01");

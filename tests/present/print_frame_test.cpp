@@ -165,8 +165,7 @@ TEST(PrintFrameTest, CaptionsFollowSnmpLabelsAtPrintTime) {
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(last->x, 2160);
     EXPECT_EQ(last->y, -1440 - 14 * 300);
-    EXPECT_EQ(surface.FindText(snmp_labels == 0 ? "MAC TVX Value" : "fddimibMACTvxValue"),
-              nullptr);
+    EXPECT_EQ(surface.FindText(snmp_labels == 0 ? "MAC TVX Value" : "fddimibMACTvxValue"), nullptr);
   }
 }
 

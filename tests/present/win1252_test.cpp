@@ -14,9 +14,9 @@ TEST(Win1252Test, Conversions) {
   } cases[] = {
       {"", ""},
       {"Port 0 <a&b>", "Port 0 <a&b>"},
-      {"\x95 item", "\xE2\x80\xA2 item"},  // bullet
-      {"\x80", "\xE2\x82\xAC"},            // euro sign
-      {"\x9F", "\xC5\xB8"},                // Y with diaeresis
+      {"\x95 item", "\xE2\x80\xA2 item"},                                    // bullet
+      {"\x80", "\xE2\x82\xAC"},                                              // euro sign
+      {"\x9F", "\xC5\xB8"},                                                  // Y with diaeresis
       {"\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},  // unassigned
       {"\xA0", "\xC2\xA0"},
       {"caf\xE9", "caf\xC3\xA9"},

@@ -1,0 +1,299 @@
+// The hypertext server over real sockets on 127.0.0.1: the bytes of an
+// answer, which part of a request is read, and that no client (silent,
+// slow, greedy) can stall the worker or keep stop() waiting.
+#include "web/hypertext_server.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "tests/web/http_test_client.h"
+#include "web/http_response.h"
+
+namespace quivera {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::BodyOf;
+using testing::Clock;
+using testing::Connect;
+using testing::ConnectOnce;
+using testing::Exchange;
+using testing::FreePort;
+using testing::ReadToEnd;
+using testing::SendAll;
+using testing::WaitUntil;
+
+// The body names the URL the server handed over, so a test sees what was parsed.
+std::string EchoUrl(const std::string& upper_url) { return "[" + upper_url + "]"; }
+
+class HypertextServerTest : public ::testing::Test {
+ protected:
+  void StartServer(ServerLimits limits = {}) {
+    port_ = FreePort();
+    ASSERT_NE(port_, 0);
+    server_ = std::make_unique<CHypertextServer>(EchoUrl, limits);
+    server_->setName("TEST/SERVER");
+    server_->setPort(port_);
+    server_->start();
+  }
+  void TearDown() override {
+    if (server_) server_->stop();
+  }
+
+  // Waits until the server has accepted 'count' more connections than 'base'.
+  static bool AcceptedSince(uint32_t base, uint32_t count) {
+    return WaitUntil([&] { return ServerAccessCount.load() - base >= count; });
+  }
+
+  int port_ = 0;
+  std::unique_ptr<CHypertextServer> server_;
+};
+
+TEST_F(HypertextServerTest, AnswerHeaderIsExact) {
+  StartServer();
+  const std::time_t before = std::time(nullptr);
+  const testing::ReadResult answer = Exchange(port_, "GET /?page=mac HTTP/1.0\r\n\r\n");
+  const std::time_t after = std::time(nullptr);
+  ASSERT_TRUE(answer.orderly_end);
+
+  // The date is the time of the answer, in UTC; everything else is fixed.
+  const size_t date_at = answer.data.find("Date: ");
+  ASSERT_NE(date_at, std::string::npos);
+  const std::string date = answer.data.substr(date_at + 6, 27);
+  bool matches_a_second = false;
+  for (std::time_t t = before; t <= after; ++t) matches_a_second |= FormatHttpDate(t) == date;
+  EXPECT_TRUE(matches_a_second) << date;
+  EXPECT_EQ(answer.data,
+            "HTTP/1.0 200 OK \r\n"
+            "Date: " +
+                date +
+                "\r\n"
+                "Expires: Wed, 01 May 1996 00:00:00 GMT\r\n"
+                "Server: TEST/SERVER\r\n"
+                "Content-type: text/html \r\n"
+                "\r\n"
+                "[/?PAGE=MAC]");
+}
+
+TEST_F(HypertextServerTest, AnyMethodAndCaseIsAnsweredLikeTheGet) {
+  StartServer();
+  const std::string expected = "[/QUIVERA?ADAPTER=01&PAGE=MAC]";
+  const char* requests[] = {
+      "GET /quivera?ADAPTER=01&PAGE=MAC HTTP/1.0\r\n\r\n",
+      "get /quivera?adapter=01&page=mac http/1.0\r\n\r\n",
+      "POST /quivera?adapter=01&page=mac HTTP/1.0\r\nContent-Length: 4\r\n\r\nA=B\n",
+      "\r\n  BREW /Quivera?Adapter=01&Page=Mac HTCPCP/1.0\r\n\r\n",
+  };
+  for (const char* request : requests) {
+    SCOPED_TRACE(request);
+    const testing::ReadResult answer = Exchange(port_, request);
+    EXPECT_TRUE(answer.orderly_end);
+    EXPECT_EQ(answer.data.rfind("HTTP/1.0 200 OK \r\n", 0), 0u);
+    EXPECT_EQ(BodyOf(answer.data), expected);
+  }
+}
+
+TEST_F(HypertextServerTest, OnlyTheFirst512BytesAreParsedAndTheEndIsOrderly) {
+  StartServer();
+  struct Case {
+    const char* name;
+    std::string request;
+    const char* body;
+  };
+  const Case cases[] = {
+      // Long header lines after a short request line: the answer comes, and
+      // the unread rest of the request must not turn the close into a reset.
+      {"long headers",
+       "GET /?PAGE=FLASH HTTP/1.0\r\nX-Pad: " + std::string(20000, 'p') + "\r\n\r\n",
+       "[/?PAGE=FLASH]"},
+      // A URL running past byte 512 has no closing blank in what is parsed.
+      {"long url", "GET /" + std::string(600, 'a') + "?PAGE=MAC HTTP/1.0\r\n\r\n", "[]"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UniqueFd fd = Connect(port_);
+    ASSERT_TRUE(fd.valid());
+    // The whole request is on its way before the server reads its first part.
+    ASSERT_TRUE(SendAll(fd.get(), c.request));
+    const testing::ReadResult answer = ReadToEnd(fd.get());
+    EXPECT_EQ(answer.error, 0) << "connection reset";
+    EXPECT_TRUE(answer.orderly_end);
+    EXPECT_EQ(BodyOf(answer.data), c.body);
+  }
+}
+
+TEST_F(HypertextServerTest, EmptyConnectionIsCountedAndGetsNoAnswer) {
+  StartServer();
+  const uint32_t base = ServerAccessCount.load();
+  UniqueFd fd = Connect(port_);
+  ASSERT_TRUE(fd.valid());
+  ::shutdown(fd.get(), SHUT_WR);
+  const testing::ReadResult answer = ReadToEnd(fd.get());
+  EXPECT_TRUE(answer.orderly_end);
+  EXPECT_EQ(answer.data, "");
+  EXPECT_TRUE(AcceptedSince(base, 1));
+
+  // The server goes on serving.
+  EXPECT_EQ(BodyOf(Exchange(port_, "GET /NEXT HTTP/1.0\r\n\r\n").data), "[/NEXT]");
+  EXPECT_TRUE(AcceptedSince(base, 2));
+}
+
+TEST_F(HypertextServerTest, SilentClientDoesNotStallOthers) {
+  StartServer();
+  const uint32_t base = ServerAccessCount.load();
+  UniqueFd silent = Connect(port_);
+  ASSERT_TRUE(silent.valid());
+  ASSERT_TRUE(AcceptedSince(base, 1));
+
+  UniqueFd other = Connect(port_);
+  ASSERT_TRUE(other.valid());
+  ASSERT_TRUE(SendAll(other.get(), "GET /?PAGE=SMT HTTP/1.0\r\n\r\n"));
+  const testing::ReadResult answer = ReadToEnd(other.get(), 1s);
+  EXPECT_FALSE(answer.timed_out) << "a silent connection held up another client";
+  EXPECT_EQ(BodyOf(answer.data), "[/?PAGE=SMT]");
+
+  // The silent client is still served when it finally speaks.
+  ASSERT_TRUE(SendAll(silent.get(), "GET /LATE HTTP/1.0\r\n\r\n"));
+  EXPECT_EQ(BodyOf(ReadToEnd(silent.get()).data), "[/LATE]");
+}
+
+TEST_F(HypertextServerTest, SilentConnectionIsClosedWithinTenSeconds) {
+  StartServer();
+  const auto opened = Clock::now();
+  UniqueFd silent = Connect(port_);
+  ASSERT_TRUE(silent.valid());
+  const testing::ReadResult answer = ReadToEnd(silent.get(), 15s);
+  EXPECT_FALSE(answer.timed_out);
+  EXPECT_EQ(answer.data, "");
+  EXPECT_LE(Clock::now() - opened, 10s);
+}
+
+TEST_F(HypertextServerTest, StopReturnsPromptlyWithAnIdleClientConnected) {
+  StartServer();
+  const uint32_t base = ServerAccessCount.load();
+  UniqueFd silent = Connect(port_);
+  ASSERT_TRUE(silent.valid());
+  ASSERT_TRUE(AcceptedSince(base, 1));
+
+  const auto began = Clock::now();
+  server_->stop();
+  EXPECT_LE(Clock::now() - began, 5s);
+  EXPECT_FALSE(server_->running());
+  // The idle client is let go unanswered, and nothing listens any more.
+  const testing::ReadResult rest = ReadToEnd(silent.get(), 5s);
+  EXPECT_FALSE(rest.timed_out);
+  EXPECT_EQ(rest.data, "");
+  EXPECT_FALSE(ConnectOnce(port_).valid());
+}
+
+TEST_F(HypertextServerTest, RestartServesOnTheNewPortOnly) {
+  StartServer();
+  ASSERT_EQ(BodyOf(Exchange(port_, "GET /ONE HTTP/1.0\r\n\r\n").data), "[/ONE]");
+
+  server_->stop();
+  const int new_port = FreePort();
+  ASSERT_NE(new_port, 0);
+  server_->setPort(new_port);
+  server_->start();
+  EXPECT_EQ(BodyOf(Exchange(new_port, "GET /TWO HTTP/1.0\r\n\r\n").data), "[/TWO]");
+  EXPECT_FALSE(ConnectOnce(port_).valid());
+
+  // Starting again while running leaves one worker on the port.
+  server_->start();
+  EXPECT_EQ(BodyOf(Exchange(new_port, "GET /THREE HTTP/1.0\r\n\r\n").data), "[/THREE]");
+}
+
+double ProcessCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+TEST_F(HypertextServerTest, PortInUseIsRetriedWithoutSpinningUntilItFrees) {
+  // Another program holds the port.
+  const int port = FreePort();
+  ASSERT_NE(port, 0);
+  UniqueFd squatter(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in address = testing::Loopback(port);
+  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  ASSERT_EQ(::bind(squatter.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(squatter.get(), 5), 0);
+
+  CHypertextServer server(EchoUrl);
+  server.setPort(port);
+  const double cpu_before = ProcessCpuSeconds();
+  server.start();
+  std::this_thread::sleep_for(2s);
+  // A worker retrying at once would have burnt about two seconds of processor.
+  EXPECT_LT(ProcessCpuSeconds() - cpu_before, 0.5);
+
+  squatter.reset();
+  testing::ReadResult answer;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        answer = Exchange(port, "GET /FREED HTTP/1.0\r\n\r\n");
+        return answer.orderly_end;
+      },
+      10s));
+  EXPECT_EQ(BodyOf(answer.data), "[/FREED]");
+  const auto began = Clock::now();
+  server.stop();
+  EXPECT_LE(Clock::now() - began, 5s);
+}
+
+TEST_F(HypertextServerTest, ConnectionsAboveTheCapWaitTheirTurn) {
+  ServerLimits limits;
+  limits.max_connections = 3;
+  StartServer(limits);
+  const uint32_t base = ServerAccessCount.load();
+  std::vector<UniqueFd> silent;
+  for (int i = 0; i < 3; ++i) silent.push_back(Connect(port_));
+  ASSERT_TRUE(AcceptedSince(base, 3));
+
+  // The fourth waits in the listen queue, unaccepted.
+  UniqueFd waiting = Connect(port_);
+  ASSERT_TRUE(waiting.valid());
+  ASSERT_TRUE(SendAll(waiting.get(), "GET /QUEUED HTTP/1.0\r\n\r\n"));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(ServerAccessCount.load() - base, 3u);
+
+  // Once a place frees, it is accepted and answered.
+  silent.front().reset();
+  const testing::ReadResult answer = ReadToEnd(waiting.get());
+  EXPECT_EQ(BodyOf(answer.data), "[/QUEUED]");
+  EXPECT_EQ(ServerAccessCount.load() - base, 4u);
+}
+
+TEST_F(HypertextServerTest, ClientThatStopsReadingIsDropped) {
+  ServerLimits limits;
+  limits.send_ms = 2000;
+  port_ = FreePort();
+  // An answer far larger than what the socket buffers hold.
+  constexpr size_t kAnswerBytes = size_t{16} << 20;
+  server_ = std::make_unique<CHypertextServer>(
+      [](const std::string&) { return std::string(kAnswerBytes, 'x'); }, limits);
+  server_->setPort(port_);
+  server_->start();
+
+  UniqueFd greedy(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  const int small = 4096;
+  ::setsockopt(greedy.get(), SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+  const sockaddr_in address = testing::Loopback(port_);
+  ASSERT_TRUE(WaitUntil([&] {
+    return ::connect(greedy.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) ==
+           0;
+  }));
+  ASSERT_TRUE(SendAll(greedy.get(), "GET / HTTP/1.0\r\n\r\n"));
+  // It never reads; the server gives up on it and serves the next client.
+  const testing::ReadResult next = Exchange(port_, "GET / HTTP/1.0\r\n\r\n");
+  EXPECT_TRUE(next.orderly_end);
+  EXPECT_EQ(BodyOf(next.data).size(), kAnswerBytes);
+}
+
+}  // namespace
+}  // namespace quivera

@@ -1,0 +1,83 @@
+// Request-line parsing and the "200 OK" header of the hypertext server.
+#include "web/http_response.h"
+
+#include <array>
+#include <cstdio>
+
+namespace quivera {
+namespace {
+
+// Day and month names are the protocol's, not the user's: a table keeps them
+// out of reach of the process locale.
+constexpr std::array<const char*, 7> kDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+constexpr std::array<const char*, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+bool IsWhiteSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Cuts the text before 'separator' off the front of 'rest' and returns it; the
+// separator is dropped. Without a separator the piece is empty and 'rest'
+// stays whole.
+std::string TakeUntil(std::string_view& rest, std::string_view separator) {
+  const size_t at = rest.find(separator);
+  if (at == std::string_view::npos) return std::string();
+  std::string piece(rest.substr(0, at));
+  rest.remove_prefix(at + separator.size());
+  return piece;
+}
+
+}  // namespace
+
+HttpRequestLine ParseRequestLine(std::string_view raw) {
+  size_t start = 0;
+  while (start < raw.size() && IsWhiteSpace(raw[start])) ++start;
+  std::string upper(raw.substr(start));
+  for (char& c : upper) c = ToUpperAscii(c);
+
+  std::string_view rest = upper;
+  HttpRequestLine line;
+  line.method = TakeUntil(rest, " ");
+  line.url = TakeUntil(rest, " ");
+  line.version = TakeUntil(rest, kHttpLineEnd);
+  return line;
+}
+
+std::string FormatHttpDate(std::time_t when) {
+  std::tm utc{};
+  if (gmtime_r(&when, &utc) == nullptr) {
+    const std::time_t epoch = 0;
+    gmtime_r(&epoch, &utc);
+  }
+  char text[40];
+  std::snprintf(text, sizeof text, "%s, %02d %s %02d %02d:%02d:%02d GMT",
+                kDayNames[static_cast<size_t>(utc.tm_wday) % kDayNames.size()], utc.tm_mday,
+                kMonthNames[static_cast<size_t>(utc.tm_mon) % kMonthNames.size()],
+                (utc.tm_year % 100 + 100) % 100, utc.tm_hour, utc.tm_min, utc.tm_sec);
+  return text;
+}
+
+std::string BuildOkHeader(std::string_view server_name, std::time_t now) {
+  std::string header;
+  header.reserve(160 + server_name.size());
+  header += "HTTP/1.0 ";
+  header += "200 OK ";
+  header += kHttpLineEnd;
+  header += "Date: ";
+  header += FormatHttpDate(now);
+  header += kHttpLineEnd;
+  header += "Expires: Wed, 01 May 1996 00:00:00 GMT";
+  header += kHttpLineEnd;
+  header += "Server: ";
+  header += server_name;
+  header += kHttpLineEnd;
+  header += "Content-type: text/html ";
+  header += kHttpLineEnd;
+  header += kHttpLineEnd;
+  return header;
+}
+
+}  // namespace quivera

@@ -1,0 +1,86 @@
+// CHypertextServer: the "Hypertext Connection", a very small HTTP/1.0 server
+// on a worker thread of its own. Every request that delivers at least one
+// byte is answered "200 OK" with a page, the body ending when the server
+// closes the connection. The server knows nothing about pages: a body builder
+// turns the request's upper-cased URL into the page text.
+//
+// One request is served at a time, but the worker waits on the listening
+// socket and on every accepted connection at once, so a client that connects
+// and sends nothing (a browser's speculative connection, a stalled peer)
+// delays nobody; it is closed after a while. Every wait also watches a
+// wake-up descriptor, so stop() returns at once.
+//
+// setName, setPort, start and stop are meant for one controlling thread (the
+// user-interface thread); they are nevertheless safe to call from several.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace quivera {
+
+// Time and size bounds of the worker. The defaults are the program's; tests
+// shorten some of them.
+struct ServerLimits {
+  int idle_ms = 5000;           // an accepted connection that sends nothing is closed after this
+  int send_ms = 5000;           // an answer the client does not take within this is dropped
+  int linger_ms = 1000;         // after the answer, what the client still sends is read and dropped
+  int retry_ms = 1000;          // pause before trying again a port that could not be listened on
+  size_t max_connections = 16;  // open connections; at the cap no more are accepted
+};
+
+class CHypertextServer {
+ public:
+  // Builds the body of the answer to a request whose upper-cased URL is given.
+  // Called on the worker thread only, one request at a time.
+  using BodyBuilder = std::function<std::string(const std::string& upper_url)>;
+
+  explicit CHypertextServer(BodyBuilder body_builder, ServerLimits limits = {});
+  CHypertextServer(const CHypertextServer&) = delete;
+  CHypertextServer& operator=(const CHypertextServer&) = delete;
+  ~CHypertextServer();  // stops the worker and waits for it
+
+  // The text of the "Server:" header line; used from the next start.
+  void setName(std::string name);
+  // The TCP port to listen on, used from the next start. A port outside
+  // 1..65535 can never be listened on: the worker keeps retrying quietly.
+  void setPort(int32_t port);
+
+  // Starts the worker thread on the serve loop. A worker already running is
+  // stopped first, so there is never more than one. The worker listens from
+  // now until stop(); while the port cannot be bound it retries about once a
+  // second without reporting anything.
+  void start();
+  // Tells the worker to stop, wakes it at once and waits for it to end; an
+  // answer being sent is abandoned. Returns at once when no worker runs.
+  void stop();
+
+  // Port index (0 or 1) of the most recently served Port page, kept by the
+  // page builder; 0 at creation.
+  std::atomic<int32_t>& LastPortShown() { return last_port_shown_; }
+
+  // True between start() and stop().
+  bool running() const { return running_.load(); }
+
+ private:
+  void ServeLoop(std::string name, int32_t port, int wake_fd);
+
+  std::atomic<int32_t> last_port_shown_{0};
+  const BodyBuilder body_builder_;
+  const ServerLimits limits_;
+
+  std::mutex control_mutex_;  // serialises the calls below and guards what follows
+  std::string name_;
+  int32_t port_ = 80;
+  std::thread worker_;
+  int wake_fd_ = -1;  // eventfd the worker polls beside its sockets
+
+  std::atomic<bool> running_{false};
+};
+
+}  // namespace quivera

@@ -1,6 +1,7 @@
 // The command-line table and its parser.
 #include "app/options.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -94,16 +95,19 @@ std::string UsageLine() {
 }
 
 std::string UsageText(bool windowed) {
+  auto row = [](std::string left, const char* help) {
+    left.resize(std::max<size_t>(left.size(), 21), ' ');
+    return "  " + left + " " + help + "\n";
+  };
   std::string text = UsageLine() + "\n\n";
   for (const OptionDef& def : kOptions) {
-    std::string left = std::string("  ") + def.flag;
+    std::string left = def.flag;
     if (def.value_name) left += std::string(" ") + def.value_name;
-    if (left.size() < 22) left.resize(22, ' ');
-    text += left + " " + def.help + "\n";
+    text += row(left, def.help);
   }
-  text += "  --help                print this text\n\n";
-  text += windowed ? "Without --headless the program opens its main window.\n"
-                   : "This build has no windows: the program always runs as with --headless.\n";
+  text += row("--help", "print this text and stop");
+  text += windowed ? "\nWithout --headless the program opens its main window.\n"
+                   : "\nThis build has no windows: the program always runs as with --headless.\n";
   return text;
 }
 

@@ -1,0 +1,31 @@
+// The refresh step.
+#include "app/refresh_cycle.h"
+
+#include "app/settings.h"
+
+namespace quivera {
+
+RefreshCycle::RefreshCycle(AdapterList& list, ActivePageTarget* pages)
+    : list_(list), pages_(pages), countdown_(AppSettings().RefreshRate) {}
+
+void RefreshCycle::Tick() {
+  // Every tick, whatever the countdown: no reader ever sees a reply older
+  // than one second, the hypertext server included.
+  list_.BeginRefresh();
+
+  const bool page = pages_ && pages_->HasActivePage();
+  // exchange: a remote set landing between the test and the clear is kept.
+  if (page && RemoteSetDone.exchange(false)) pages_->RefreshActivePage(1, 1);
+
+  if (countdown_ < 2) {
+    countdown_ = AppSettings().RefreshRate;
+    list_.SamplePerformance();
+    if (page) pages_->RefreshActivePage(0, 1);
+  } else {
+    --countdown_;
+  }
+}
+
+void RefreshCycle::RestartCountdown() { countdown_ = AppSettings().RefreshRate; }
+
+}  // namespace quivera

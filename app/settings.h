@@ -18,7 +18,7 @@ struct Settings {
   std::atomic<int32_t> RefreshRate{1};       // 1..60 seconds between page refreshes
   std::atomic<int32_t> MGTSetOperations{1};  // 1 = management sets disabled
   std::atomic<int32_t> PhysicalAddrFormat{0};
-  std::atomic<int32_t> SNMPLabels{1};        // caption style of the pages (see label pairs)
+  std::atomic<int32_t> SNMPLabels{1};  // caption style of the pages (see label pairs)
   std::atomic<int32_t> TranslateAddr{0};
   std::atomic<int32_t> RingOpWarning{0};
   // [State]
@@ -40,14 +40,18 @@ Settings& AppSettings();
 void ResetSettings();
 
 // Reads the settings from 'path' in the table's order, applying the range
-// rules ("RefreshRate" outside 1..60 gives 1; "ActivePage" above 9 gives 0).
-// A missing file or value gives the default. Never fails: an unreadable file
-// counts as missing.
+// rules ("RefreshRate" outside 1..60 gives 1; "ActivePage" above 9 or below
+// 0 gives 0, 9 stays 9), and the "Registration" fields in file order. A
+// missing file, value or number gives the default. Never fails: an unreadable
+// file counts as missing. Also sets ServerAccessCount and RemoteSetDone to 0.
 void LoadSettings(const std::string& path);
 
 // Writes the settings the program owns back to 'path', keeping every other
 // line of the file, creating missing folders and replacing the file
-// atomically. On failure the file is left as it was and the Result says why.
+// atomically. The hidden values ("TestMode", "ClearFlash", "AnyOldDriver")
+// are never written: a line holding one stays as it stands. On failure the
+// file is left as it was (also when it exists but cannot be read) and the
+// Result's message, "Settings not saved: <reason>", says why.
 Result SaveSettings(const std::string& path);
 
 // $XDG_CONFIG_HOME/quivera/quivera.ini, or ~/.config/quivera/quivera.ini.

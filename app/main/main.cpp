@@ -1,5 +1,34 @@
 // Entry point of quivera: parses the command line and runs the program
 // headless or windowed.
 #include <cstdio>
+#include <string>
 
-int main() { return 0; }
+#include "app/headless.h"
+#include "app/options.h"
+#ifdef QUIVERA_HAVE_UI
+#include "app/ui/windowed_main.h"
+#endif
+
+int main(int argc, char** argv) {
+#ifdef QUIVERA_HAVE_UI
+  constexpr bool kWindowed = true;
+#else
+  constexpr bool kWindowed = false;
+#endif
+  quivera::Options options;
+  std::string error;
+  switch (quivera::ParseOptions(argc, argv, &options, &error)) {
+    case quivera::ParseOutcome::kHelp:
+      std::fputs(quivera::UsageText(kWindowed).c_str(), stdout);
+      return 0;
+    case quivera::ParseOutcome::kUsageError:
+      std::fprintf(stderr, "quivera: %s\n%s\n", error.c_str(), quivera::UsageLine().c_str());
+      return 2;
+    case quivera::ParseOutcome::kRun:
+      break;
+  }
+#ifdef QUIVERA_HAVE_UI
+  if (!options.headless) return quivera::RunWindowed(argc, argv, options);
+#endif
+  return quivera::RunHeadless(options);
+}

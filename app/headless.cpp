@@ -1,0 +1,43 @@
+// The headless run, top to bottom: settings, start-up, tick loop, settings.
+#include "app/headless.h"
+
+#include "adapter/adapter_list.h"
+#include "adapter/socket_driver_channel.h"
+#include "app/console_ui_services.h"
+#include "app/options.h"
+#include "app/refresh_cycle.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "app/tick_loop.h"
+
+namespace quivera {
+
+int RunHeadless(const Options& options) {
+  // Before anything else (and before any thread exists), so that a stop
+  // signal during start-up still ends the run with the settings written.
+  StopSignals signals;
+  ConsoleUiServices ui;
+
+  LoadSettings(options.settings_path);
+  if (options.test_mode) AppSettings().TestMode = 1;  // this run only; never written
+
+  int status = 1;
+  if (!signals.ok()) {
+    ui.Message(signals.error(), kAppCaption, MessageButtons::Ok, MessageIcon::Stop);
+  } else {
+    AdapterList adapters;
+    if (RunStartupSequence(adapters, MakeSocketChannelOpener(options.device_dir),
+                           AppSettings().TestMode != 0, ui, nullptr)) {
+      RefreshCycle cycle(adapters);
+      // Services that run beside the refresh cycle start here ...
+      status = RunTickLoop(signals, [&cycle] { cycle.Tick(); }) > 0 ? 0 : 1;
+      // ... and stop here, before the adapters and the settings go away.
+    }
+  }
+
+  Result saved = SaveSettings(options.settings_path);
+  if (!saved.ok) ui.Message(saved.message, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
+  return status;
+}
+
+}  // namespace quivera

@@ -1,0 +1,45 @@
+// The start-up sequence: platform, discovery, refusals, adapter 1.
+#include "app/startup.h"
+
+#include <string>
+
+#include "adapter/discovery.h"
+
+namespace quivera {
+namespace {
+
+bool Refuse(UiServices& ui, const std::string& text, const char* caption) {
+  ui.Message(text, caption, MessageButtons::Ok, MessageIcon::Stop);
+  return false;
+}
+
+}  // namespace
+
+std::string DriverTooOldMessage(const std::string& device_name) {
+  std::string text = kDriverTooOld;
+  text.replace(text.find("%s"), 2, device_name);
+  return text;
+}
+
+bool RunStartupSequence(AdapterList& list, const ChannelOpener& opener, bool test_mode,
+                        UiServices& ui, const AdapterMenuTrim& trim_adapter_menu) {
+  const int verdict = CheckPlatform(test_mode);
+  if (verdict == kPlatformUnsupported) return Refuse(ui, kPlatformNotSupported, kAppCaption);
+
+  Discover(list, verdict, opener);
+  const int count = list.Count();
+  if (count == 0) return Refuse(ui, kNoAdapterFound, kAppCaption);
+
+  if (trim_adapter_menu) trim_adapter_menu(count);
+
+  std::string device_name;
+  if (FindOutdatedDriver(list, &device_name) >= 0) {
+    return Refuse(ui, DriverTooOldMessage(device_name), kDriverUpgradeCaption);
+  }
+
+  list.SetCurrent(0);
+  list.SamplePerformance();
+  return true;
+}
+
+}  // namespace quivera

@@ -130,8 +130,8 @@ void EmulatorServer::RemoveEndpoints() {
     if (endpoint.fd >= 0) close(endpoint.fd);
     endpoint.fd = -1;
     struct stat info;
-    if (lstat(endpoint.path.c_str(), &info) == 0 && info.st_dev == endpoint.file_device &&
-        info.st_ino == endpoint.file_inode) {
+    if (lstat(endpoint.path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode) &&
+        info.st_dev == endpoint.file_device && info.st_ino == endpoint.file_inode) {
       unlink(endpoint.path.c_str());
     }
   }

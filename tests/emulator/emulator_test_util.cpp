@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "adapter/management_request.h"
+#include "emulator/default_station.h"
 
 namespace quivera {
 
@@ -17,6 +18,19 @@ TempDir::~TempDir() {
   if (path_.empty()) return;
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+ServedStation::ServedStation(const std::string& dir, const std::string& device, std::FILE* log) {
+  LoadDefaultStation(station_, device);
+  server_.SetLog(log);
+  added_ = server_.AddEndpoint(dir, device, &station_, &error_) == 0;
+  thread_ = std::thread([this] { server_.Run(); });
+}
+
+void ServedStation::Stop() {
+  if (!thread_.joinable()) return;
+  server_.RequestStop();
+  thread_.join();
 }
 
 uint32_t BlockReply::U32(size_t offset) const {

@@ -4,10 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "adapter/driver_channel.h"
+#include "emulator/emulator_server.h"
 #include "emulator/station.h"
 
 namespace quivera {
@@ -24,6 +27,30 @@ class TempDir {
 
  private:
   std::string path_;
+};
+
+// A default station served on '<dir>/<device>' by its own thread, stopped and
+// joined by Stop or the destructor. 'log' (may be null) receives the request
+// log. The station may be read only after Stop.
+class ServedStation {
+ public:
+  explicit ServedStation(const std::string& dir, const std::string& device = "korap1",
+                         std::FILE* log = nullptr);
+  ~ServedStation() { Stop(); }
+  ServedStation(const ServedStation&) = delete;
+  ServedStation& operator=(const ServedStation&) = delete;
+  void Stop();
+  bool added() const { return added_; }
+  const std::string& error() const { return error_; }
+  EmulatorServer& server() { return server_; }
+  Station& station() { return station_; }
+
+ private:
+  Station station_;
+  EmulatorServer server_;
+  std::thread thread_;
+  bool added_ = false;
+  std::string error_;
 };
 
 struct BlockReply {

@@ -12,8 +12,6 @@
 #include <thread>
 
 #include "adapter/management_request.h"
-#include "emulator/default_station.h"
-#include "emulator/emulator_server.h"
 #include "emulator_test_util.h"
 
 namespace quivera {
@@ -78,33 +76,10 @@ TEST(DeviceSocketNameTest, TakesTheLastPathElement) {
   EXPECT_EQ(DeviceSocketName("\\Device\\.."), "");
 }
 
-// A served station on its own thread, stopped and joined by the destructor.
-class ServedStation {
- public:
-  explicit ServedStation(const std::string& dir, const std::string& device = "korap1") {
-    LoadDefaultStation(station_, device);
-    std::string error;
-    EXPECT_EQ(server_.AddEndpoint(dir, device, &station_, &error), 0) << error;
-    thread_ = std::thread([this] { server_.Run(); });
-  }
-  ~ServedStation() { Stop(); }
-  void Stop() {
-    if (!thread_.joinable()) return;
-    server_.RequestStop();
-    thread_.join();
-  }
-  EmulatorServer& server() { return server_; }
-  Station& station() { return station_; }  // read only after Stop
-
- private:
-  Station station_;
-  EmulatorServer server_;
-  std::thread thread_;
-};
-
 TEST(SocketDriverChannelTest, RequestsReachTheServedStation) {
   TempDir dir;
   ServedStation served(dir.path());
+  ASSERT_TRUE(served.added()) << served.error();
   auto channel = MakeSocketChannelOpener(dir.path())("\\Device\\korap1");
   ASSERT_NE(channel, nullptr);
 
@@ -134,6 +109,7 @@ TEST(SocketDriverChannelTest, RequestsReachTheServedStation) {
 TEST(SocketDriverChannelTest, FirmwareImageTravelsWhole) {
   TempDir dir;
   ServedStation served(dir.path());
+  ASSERT_TRUE(served.added()) << served.error();
   auto channel = SocketDriverChannel::Connect(dir.path() + "/korap1");
   ASSERT_NE(channel, nullptr);
   std::vector<uint8_t> buffer(0x40004);
@@ -155,6 +131,7 @@ TEST(SocketDriverChannelTest, FirmwareImageTravelsWhole) {
 TEST(SocketDriverChannelTest, OpenFailsForMissingRefusingOrForeignPaths) {
   TempDir dir;
   ServedStation served(dir.path());
+  ASSERT_TRUE(served.added()) << served.error();
   std::ofstream(dir.path() + "/korap3") << "not a socket";
   auto open = MakeSocketChannelOpener(dir.path());
   EXPECT_EQ(open("\\Device\\korap2"), nullptr) << "nothing there";
@@ -250,6 +227,7 @@ TEST(SocketDriverChannelTest, ReconnectsAfterTheServerCameBack) {
   std::unique_ptr<SocketDriverChannel> channel;
   {
     ServedStation first(dir.path());
+    ASSERT_TRUE(first.added()) << first.error();
     channel = SocketDriverChannel::Connect(dir.path() + "/korap1");
     ASSERT_NE(channel, nullptr);
     uint32_t version = 0;
@@ -258,6 +236,7 @@ TEST(SocketDriverChannelTest, ReconnectsAfterTheServerCameBack) {
   uint32_t version = 0;
   EXPECT_EQ(QueryU32(*channel, kOidGenVendorId, &version), 1) << "server gone";
   ServedStation second(dir.path());
+  ASSERT_TRUE(second.added()) << second.error();
   EXPECT_EQ(QueryU32(*channel, kOidGenVendorId, &version), 0);
   EXPECT_EQ(version, 0x02000000u);
 }

@@ -9,6 +9,9 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/tick_loop.h"
+#include "web/hypertext_server.h"
+#include "web/page_dispatch.h"
+#include "web/system_facts.h"
 
 namespace quivera {
 
@@ -30,8 +33,16 @@ int RunHeadless(const Options& options) {
                            AppSettings().TestMode != 0, ui, nullptr)) {
       RefreshCycle cycle(adapters);
       // Services that run beside the refresh cycle start here ...
+      const SystemFacts facts = SystemFacts::FromHost();
+      CHypertextServer server([&](const std::string& upper_url) {
+        return BuildAnswerBody(upper_url, adapters, server.LastPortShown(), facts);
+      });
+      server.setName("QUIVERA/FDDI");
+      server.setPort(AppSettings().WebPortID);
+      if (AppSettings().WebServerEnable != 0) server.start();
       status = RunTickLoop(signals, [&cycle] { cycle.Tick(); }) > 0 ? 0 : 1;
       // ... and stop here, before the adapters and the settings go away.
+      server.stop();
     }
   }
 

@@ -1,0 +1,182 @@
+// quivera --headless against the station emulator: which device is adapter 1,
+// the start-up refusals on standard error with their exit status, the
+// settings written back, and the refresh cycle seen in the emulator's log.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/temp_dir.h"
+#include "e2e_process.h"
+
+namespace quivera {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+const std::string kQuivera = QUIVERA_BINARY_DIR "/app/main/quivera";
+const std::string kEmulator = QUIVERA_BINARY_DIR "/emulator/station-emulator";
+
+class HeadlessTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(dir_.path().empty());
+    std::filesystem::create_directory(devices_);
+  }
+  void TearDown() override {
+    if (quivera_.running()) {
+      quivera_.Signal(SIGTERM);
+      quivera_.Wait(seconds(5));
+    }
+    if (emulator_.running()) {
+      emulator_.Signal(SIGTERM);
+      emulator_.Wait(seconds(5));
+    }
+  }
+
+  // Serves 'devices' with the station file 'station' (none when empty) and
+  // waits until their sockets are there.
+  void StartEmulator(const std::vector<std::string>& devices, const std::string& station = "") {
+    if (!std::filesystem::exists(kEmulator)) GTEST_SKIP() << "no station-emulator built";
+    std::vector<std::string> args{"--dir", devices_, "--log", log_path_};
+    if (!station.empty()) {
+      ASSERT_TRUE(WriteFile(dir_.Path("station.ini"), station));
+      args.insert(args.end(), {"--station", dir_.Path("station.ini")});
+    }
+    args.insert(args.end(), devices.begin(), devices.end());
+    ASSERT_TRUE(
+        emulator_.Start(kEmulator, args, dir_.Path("emulator.out"), dir_.Path("emulator.err")));
+    for (const std::string& device : devices) {
+      ASSERT_TRUE(
+          WaitFor([&] { return std::filesystem::exists(devices_ + "/" + device); }, seconds(10)))
+          << ReadFile(dir_.Path("emulator.err"));
+    }
+  }
+
+  void StartQuivera(std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{"--headless", "--device-dir", devices_, "--settings", settings_};
+    args.insert(args.end(), extra.begin(), extra.end());
+    ASSERT_TRUE(quivera_.Start(kQuivera, args, dir_.Path("quivera.out"), err_path_));
+  }
+
+  // Stops quivera with 'signal_number' and returns its exit status.
+  int Stop(int signal_number = SIGTERM) {
+    quivera_.Signal(signal_number);
+    return quivera_.Wait(seconds(10));
+  }
+
+  std::string Errors() const { return ReadFile(err_path_); }
+
+  TempDir dir_;
+  const std::string devices_ = dir_.Path("dev");
+  const std::string settings_ = dir_.Path("config/quivera.ini");
+  const std::string log_path_ = dir_.Path("emulator.log");
+  const std::string err_path_ = dir_.Path("quivera.err");
+  RunningProgram emulator_;
+  RunningProgram quivera_;
+};
+
+TEST_F(HeadlessTest, EisaAdapterIsAdapterOne) {
+  StartEmulator({"korap1", "korae1"});
+  StartQuivera();
+  TimedLog log(log_path_);
+  // The first performance sample asks for the management block and counters.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        log.Poll();
+        return !log.Matching("0x00020102").empty();
+      },
+      seconds(10)));
+  EXPECT_EQ(Stop(), 0);
+  log.Poll();
+  EXPECT_FALSE(log.Matching("korap1 0x0001010C").empty()) << "korap1 was not discovered";
+  EXPECT_FALSE(log.Matching("korae1 0xFF000001 16").empty());
+  EXPECT_FALSE(log.Matching("korae1 0x00020101").empty());
+  EXPECT_TRUE(log.Matching("korap1 0xFF000001").empty());
+  EXPECT_TRUE(log.Matching("korap1 0x00020101").empty());
+  EXPECT_EQ(Errors(), "");
+}
+
+TEST_F(HeadlessTest, OldDriverIsRefused) {
+  StartEmulator({"korae1", "korap1"}, "[korap1]\noid.0x0001010C = 0x01000000\n");
+  StartQuivera();
+  EXPECT_EQ(quivera_.Wait(seconds(20)), 1);
+  EXPECT_EQ(Errors(),
+            "QUIVERA/FDDI - driver upgrade required: QUIVERA/FDDI has detected an older version "
+            "of the\\ndriver for Marbeck FDDI adapter \\Device\\korap1.\\n\\nPlease consult the "
+            "on-line help or product release notes\\nfor instructions on how to upgrade the "
+            "driver.\n");
+}
+
+TEST_F(HeadlessTest, NoDeviceIsRefused) {
+  StartQuivera();
+  EXPECT_EQ(quivera_.Wait(seconds(20)), 1);
+  EXPECT_EQ(Errors(), "QUIVERA/FDDI: Could Not Locate A Supported Adapter or Driver.\n");
+}
+
+TEST_F(HeadlessTest, SettingsAreWrittenBackCorrectedWithoutHiddenValues) {
+  std::filesystem::create_directory(dir_.Path("config"));
+  ASSERT_TRUE(WriteFile(settings_,
+                        "; kept\n[Preferences]\nRefreshRate=61\nColour=blue\n"
+                        "[State]\nActivePage=10\nTestMode=0\n[Other]\nx=1\n"));
+  StartQuivera({"--test-mode"});
+  std::this_thread::sleep_for(milliseconds(1500));
+  EXPECT_EQ(Stop(SIGINT), 0);
+  EXPECT_EQ(Errors(), "");
+  EXPECT_EQ(ReadFile(settings_),
+            "; kept\n[Preferences]\nRefreshRate=1\nColour=blue\nMGTSetOperations=1\n"
+            "PhysicalAddrFormat=0\nSNMPLabels=1\nTranslateAddr=0\nRingOpWarning=0\n"
+            "[State]\nActivePage=0\nTestMode=0\nWebPortID=80\nWebServerEnable=1\n"
+            "[Other]\nx=1\n");
+  EXPECT_FALSE(std::filesystem::exists(settings_ + ".tmp"));
+}
+
+TEST_F(HeadlessTest, SettingsThatCannotBeWrittenAreReported) {
+  ASSERT_TRUE(WriteFile(dir_.Path("config"), "a file where the folder should be\n"));
+  StartQuivera({"--test-mode"});
+  std::this_thread::sleep_for(milliseconds(500));
+  EXPECT_EQ(Stop(), 0);
+  EXPECT_EQ(Errors().rfind("QUIVERA/FDDI: Settings not saved: ", 0), 0u) << Errors();
+  EXPECT_EQ(ReadFile(dir_.Path("config")), "a file where the folder should be\n");
+}
+
+TEST_F(HeadlessTest, CommandLineMistakesGiveTheUsage) {
+  StartQuivera({"--refresh"});
+  EXPECT_EQ(quivera_.Wait(seconds(10)), 2);
+  EXPECT_NE(Errors().find("usage: quivera [--settings FILE]"), std::string::npos) << Errors();
+  EXPECT_FALSE(std::filesystem::exists(settings_));
+}
+
+// With "RefreshRate" 5 and no reader, the only requests after start-up are
+// the performance samples; the management block is fetched afresh for each
+// one, because every tick's BeginRefresh let the cached copy go.
+TEST_F(HeadlessTest, SamplesComeEveryFifthSecond) {
+  std::filesystem::create_directory(dir_.Path("config"));
+  ASSERT_TRUE(WriteFile(settings_, "[Preferences]\nRefreshRate=5\n"));
+  StartEmulator({"korae1"});
+  StartQuivera();
+  TimedLog log(log_path_);
+  const auto start = std::chrono::steady_clock::now();
+  while (std::chrono::steady_clock::now() - start < milliseconds(11500)) {
+    log.Poll();
+    std::this_thread::sleep_for(milliseconds(25));
+  }
+  EXPECT_EQ(Stop(), 0);
+  log.Poll();
+
+  const std::vector<TimedLog::Line> samples = log.Matching("korae1 0xFF000001 16");
+  ASSERT_EQ(samples.size(), 3u) << "expected the first sample and two more, 5 s apart";
+  for (size_t i = 1; i < samples.size(); ++i) {
+    const auto gap = samples[i].seen - samples[i - 1].seen;
+    EXPECT_GT(gap, milliseconds(4300)) << i;
+    EXPECT_LT(gap, milliseconds(5700)) << i;
+  }
+  EXPECT_EQ(log.Matching("korae1 0x00020101").size(), 3u);
+}
+
+}  // namespace
+}  // namespace quivera

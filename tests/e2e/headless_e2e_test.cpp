@@ -26,6 +26,9 @@ class HeadlessTest : public testing::Test {
   void SetUp() override {
     ASSERT_FALSE(dir_.path().empty());
     std::filesystem::create_directory(devices_);
+    std::filesystem::create_directory(dir_.Path("config"));
+    // No hypertext server: these runs need no port, and may run side by side.
+    ASSERT_TRUE(WriteFile(settings_, "[State]\nWebServerEnable=0\n"));
   }
   void TearDown() override {
     if (quivera_.running()) {
@@ -119,10 +122,9 @@ TEST_F(HeadlessTest, NoDeviceIsRefused) {
 }
 
 TEST_F(HeadlessTest, SettingsAreWrittenBackCorrectedWithoutHiddenValues) {
-  std::filesystem::create_directory(dir_.Path("config"));
   ASSERT_TRUE(WriteFile(settings_,
                         "; kept\n[Preferences]\nRefreshRate=61\nColour=blue\n"
-                        "[State]\nActivePage=10\nTestMode=0\n[Other]\nx=1\n"));
+                        "[State]\nActivePage=10\nTestMode=0\nWebServerEnable=0\n[Other]\nx=1\n"));
   StartQuivera({"--test-mode"});
   std::this_thread::sleep_for(milliseconds(1500));
   EXPECT_EQ(Stop(SIGINT), 0);
@@ -130,33 +132,33 @@ TEST_F(HeadlessTest, SettingsAreWrittenBackCorrectedWithoutHiddenValues) {
   EXPECT_EQ(ReadFile(settings_),
             "; kept\n[Preferences]\nRefreshRate=1\nColour=blue\nMGTSetOperations=1\n"
             "PhysicalAddrFormat=0\nSNMPLabels=1\nTranslateAddr=0\nRingOpWarning=0\n"
-            "[State]\nActivePage=0\nTestMode=0\nWebPortID=80\nWebServerEnable=1\n"
+            "[State]\nActivePage=0\nTestMode=0\nWebServerEnable=0\nWebPortID=80\n"
             "[Other]\nx=1\n");
   EXPECT_FALSE(std::filesystem::exists(settings_ + ".tmp"));
 }
 
 TEST_F(HeadlessTest, SettingsThatCannotBeWrittenAreReported) {
-  ASSERT_TRUE(WriteFile(dir_.Path("config"), "a file where the folder should be\n"));
-  StartQuivera({"--test-mode"});
+  const std::string blocker = dir_.Path("blocker");
+  ASSERT_TRUE(WriteFile(blocker, "a file where the folder should be\n"));
+  StartQuivera({"--test-mode", "--settings", blocker + "/quivera.ini"});
   std::this_thread::sleep_for(milliseconds(500));
   EXPECT_EQ(Stop(), 0);
   EXPECT_EQ(Errors().rfind("QUIVERA/FDDI: Settings not saved: ", 0), 0u) << Errors();
-  EXPECT_EQ(ReadFile(dir_.Path("config")), "a file where the folder should be\n");
+  EXPECT_EQ(ReadFile(blocker), "a file where the folder should be\n");
 }
 
 TEST_F(HeadlessTest, CommandLineMistakesGiveTheUsage) {
   StartQuivera({"--refresh"});
   EXPECT_EQ(quivera_.Wait(seconds(10)), 2);
   EXPECT_NE(Errors().find("usage: quivera [--settings FILE]"), std::string::npos) << Errors();
-  EXPECT_FALSE(std::filesystem::exists(settings_));
+  EXPECT_EQ(ReadFile(settings_), "[State]\nWebServerEnable=0\n");
 }
 
 // With "RefreshRate" 5 and no reader, the only requests after start-up are
 // the performance samples; the management block is fetched afresh for each
 // one, because every tick's BeginRefresh let the cached copy go.
 TEST_F(HeadlessTest, SamplesComeEveryFifthSecond) {
-  std::filesystem::create_directory(dir_.Path("config"));
-  ASSERT_TRUE(WriteFile(settings_, "[Preferences]\nRefreshRate=5\n"));
+  ASSERT_TRUE(WriteFile(settings_, "[Preferences]\nRefreshRate=5\n[State]\nWebServerEnable=0\n"));
   StartEmulator({"korae1"});
   StartQuivera();
   TimedLog log(log_path_);

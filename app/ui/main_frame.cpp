@@ -1,0 +1,243 @@
+// The main frame: menus, title, adapter choice and the frame's commands.
+#include "app/ui/main_frame.h"
+
+#include <QCloseEvent>
+#include <QKeySequence>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "app/ui/about_dialog.h"
+#include "app/ui/dialog_factory.h"
+#include "app/ui/help_window.h"
+#include "app/ui/indicator_icons.h"
+#include "app/ui/qvf_view.h"
+#include "app/ui/reset_command.h"
+
+namespace quivera {
+
+namespace {
+
+enum class Menu { kFile, kOptions, kHelp };
+
+struct MenuEntry {
+  Menu menu;
+  FrameCommand command;  // ignored for separators
+  const char* text;      // nullptr: a separator
+  const char* shortcut;  // nullptr: none
+  const char* prompt;    // the status-bar prompt
+  bool enabled;          // false: present but greyed
+};
+
+// The File, Options and Help menus in the order they show. The Adapter menu
+// is built from the adapter count.
+constexpr MenuEntry kMenuEntries[] = {
+    {Menu::kFile, FrameCommand::kPrint, "&Print...", "Ctrl+P",
+     "Print the pages of the current adapter", true},
+    {Menu::kFile, FrameCommand::kExportErrorLog, "&Export Error Log...", nullptr,
+     "write error log contents to file", false},
+    {Menu::kFile, FrameCommand::kExit, "E&xit", nullptr, "Quit the application", true},
+    {Menu::kOptions, FrameCommand::kPreferences, "&Preferences...", nullptr,
+     "Change the refresh rate, captions, address forms and set operations", true},
+    {Menu::kOptions, FrameCommand::kWebServer, "&Web Server...", nullptr,
+     "Configure the hypertext server", true},
+    {Menu::kOptions, FrameCommand::kFirmwareUpgrade, "&Firmware Upgrade", nullptr,
+     "Load a new firmware image into the adapter", false},
+    {Menu::kOptions, FrameCommand::kResetAdapter, "Reset &Adapter...", nullptr,
+     "Reset the current adapter", true},
+    {Menu::kOptions, FrameCommand::kClearCounters, "&Clear Counters", nullptr,
+     "Start the counters of this page from zero", true},
+    {Menu::kOptions, FrameCommand::kClearFlash, "Clear Flas&h...", nullptr,
+     "Clear areas of the adapter's flash memory", false},
+    {Menu::kOptions, FrameCommand::kRegistrationCard, "&Registration Card", nullptr,
+     "Fill in and print the product registration card", false},
+    {Menu::kHelp, FrameCommand::kHelpContents, "&Contents", nullptr, "List the help topics", true},
+    {Menu::kHelp, FrameCommand::kHelpSearch, "&Search...", nullptr, "Search the help for a word",
+     true},
+    {Menu::kHelp, FrameCommand::kHelpUsing, "How to Use Help", nullptr,
+     "How to use the help window", true},
+    {Menu::kHelp, FrameCommand::kAbout, nullptr, nullptr, nullptr, true},  // separator
+    {Menu::kHelp, FrameCommand::kAbout, "&About QUIVERA/FDDI...", nullptr,
+     "Show the program's version and build", true},
+};
+
+size_t Slot(FrameCommand command) { return static_cast<size_t>(command); }
+
+}  // namespace
+
+const QString& CMainFrame::ApplicationTitle() {
+  static const QString title = QStringLiteral("QUIVERA/FDDI");
+  return title;
+}
+
+CMainFrame::CMainFrame(UiServices& ui, QWidget* parent)
+    : QMainWindow(parent),
+      ui_(ui),
+      run_preferences_(DefaultPreferencesDialog()),
+      run_web_server_(DefaultWebServerDialog()) {
+  setObjectName(QStringLiteral("QVFDDI"));
+  // Caption, system menu and minimize box; no maximize box, no sizing border.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setWindowTitle(ApplicationTitle());
+  setWindowIcon(IndicatorIcon(Indicator::Application));
+  BuildMenus();
+  Action(FrameCommand::kPreferences)->setEnabled(static_cast<bool>(run_preferences_));
+  Action(FrameCommand::kWebServer)->setEnabled(static_cast<bool>(run_web_server_));
+  statusBar()->setSizeGripEnabled(false);
+  statusBar()->showMessage(QStringLiteral("Ready"));
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  adapter_menu_ = menuBar()->addMenu(QStringLiteral("&Adapter"));
+  options_menu_ = menuBar()->addMenu(QStringLiteral("&Options"));
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+
+  for (const MenuEntry& entry : kMenuEntries) {
+    QMenu* menu = entry.menu == Menu::kFile      ? file
+                  : entry.menu == Menu::kOptions ? options_menu_
+                                                 : help;
+    if (entry.text == nullptr) {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* action = menu->addAction(QString::fromLatin1(entry.text));
+    if (entry.shortcut != nullptr) action->setShortcut(QKeySequence(entry.shortcut));
+    action->setStatusTip(QString::fromLatin1(entry.prompt));
+    action->setEnabled(entry.enabled);
+    commands_[Slot(entry.command)] = action;
+  }
+
+  for (int n = 1; n <= AdapterList::kMaxAdapters; ++n) {
+    QAction* action = adapter_menu_->addAction(QStringLiteral("Adapter %1").arg(n));
+    action->setCheckable(true);
+    action->setStatusTip(QStringLiteral("Show adapter %1").arg(n));
+    connect(action, &QAction::triggered, this, [this, n] { SelectAdapter(n); });
+    adapters_[static_cast<size_t>(n - 1)] = action;
+  }
+
+  connect(Action(FrameCommand::kExit), &QAction::triggered, this, &QWidget::close);
+  connect(Action(FrameCommand::kPrint), &QAction::triggered, this, [this] {
+    if (view_) view_->OnFilePrint();
+  });
+  connect(Action(FrameCommand::kClearCounters), &QAction::triggered, this, [this] {
+    if (view_) view_->OnClearCounters();
+  });
+  connect(Action(FrameCommand::kPreferences), &QAction::triggered, this,
+          &CMainFrame::OnPreferences);
+  connect(Action(FrameCommand::kWebServer), &QAction::triggered, this, &CMainFrame::OnWebServer);
+  connect(Action(FrameCommand::kResetAdapter), &QAction::triggered, this,
+          &CMainFrame::OnResetAdapter);
+  connect(Action(FrameCommand::kHelpContents), &QAction::triggered, this,
+          &CMainFrame::OnHelpContents);
+  connect(Action(FrameCommand::kHelpSearch), &QAction::triggered, this, &CMainFrame::OnHelpSearch);
+  connect(Action(FrameCommand::kHelpUsing), &QAction::triggered, this, &CMainFrame::OnHelpUsing);
+  connect(Action(FrameCommand::kAbout), &QAction::triggered, this, &CMainFrame::OnAbout);
+}
+
+QAction* CMainFrame::Action(FrameCommand command) const { return commands_[Slot(command)]; }
+
+QAction* CMainFrame::AdapterAction(int n) const {
+  if (n < 1 || n > AdapterList::kMaxAdapters) return nullptr;
+  return adapters_[static_cast<size_t>(n - 1)];
+}
+
+CQVFView* CMainFrame::View() const { return view_.data(); }
+
+void CMainFrame::SetView(CQVFView* view) {
+  view_ = view;
+  setCentralWidget(view);
+}
+
+void CMainFrame::SelectAdapter(int n) {
+  if (!view_ || AdapterAction(n) == nullptr) return;
+  if (view_->Adapters().SetCurrent(n - 1) != 0) {
+    // No such adapter: leave the check mark where it was.
+    if (QAction* entry = AdapterAction(n)) entry->setChecked(n == checked_adapter_);
+    return;
+  }
+  view_->AdjustPortPages();
+  UpdateTitle(n);
+  view_->RefreshActivePage();
+  if (QAction* previous = AdapterAction(checked_adapter_)) previous->setChecked(false);
+  AdapterAction(n)->setChecked(true);
+  checked_adapter_ = n;
+}
+
+void CMainFrame::UpdateTitle(int adapter_number) {
+  setWindowTitle(QStringLiteral("%1 - Adapter %2").arg(ApplicationTitle()).arg(adapter_number));
+}
+
+void CMainFrame::TrimAdapterMenu(int count) {
+  for (int n = std::max(count, 0) + 1; n <= AdapterList::kMaxAdapters; ++n) {
+    QPointer<QAction>& entry = adapters_[static_cast<size_t>(n - 1)];
+    if (!entry) continue;
+    adapter_menu_->removeAction(entry);
+    delete entry.data();
+    if (checked_adapter_ == n) checked_adapter_ = 0;
+  }
+}
+
+void CMainFrame::RemoveClearFlash() {
+  QPointer<QAction>& entry = commands_[Slot(FrameCommand::kClearFlash)];
+  if (!entry) return;
+  options_menu_->removeAction(entry);
+  delete entry.data();
+}
+
+void CMainFrame::FitToClient(const QSize& client) {
+  if (QWidget* central = centralWidget()) central->setFixedSize(client);
+  if (layout() != nullptr) layout()->activate();
+  setFixedSize(sizeHint());
+}
+
+void CMainFrame::OnResetAdapter() {
+  if (!view_) return;
+  ResetAdapterCommand(view_->Adapters(), ui_);
+}
+
+void CMainFrame::OnPreferences() {
+  if (!run_preferences_) return;
+  if (run_preferences_(this) && view_) view_->OnPreferencesAccepted();
+}
+
+void CMainFrame::OnWebServer() {
+  if (!run_web_server_) return;
+  if (run_web_server_(this) && view_) view_->OnServerReconfigured();
+}
+
+void CMainFrame::SetPreferencesDialog(DialogRunner run) {
+  run_preferences_ = std::move(run);
+  Action(FrameCommand::kPreferences)->setEnabled(static_cast<bool>(run_preferences_));
+}
+
+void CMainFrame::SetWebServerDialog(DialogRunner run) {
+  run_web_server_ = std::move(run);
+  Action(FrameCommand::kWebServer)->setEnabled(static_cast<bool>(run_web_server_));
+}
+
+CHelpWindow* CMainFrame::Help() {
+  if (!help_) help_ = new CHelpWindow(this);
+  return help_;
+}
+
+void CMainFrame::OnHelpContents() { Help()->ShowContents(); }
+void CMainFrame::OnHelpSearch() { Help()->ShowSearch(QString()); }
+void CMainFrame::OnHelpUsing() { Help()->ShowUsingHelp(); }
+
+void CMainFrame::OnAbout() {
+  CAboutDlg about(this);
+  about.exec();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (help_) help_->close();
+  event->accept();
+}
+
+}  // namespace quivera

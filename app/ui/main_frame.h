@@ -1,0 +1,115 @@
+// The program's only top-level window: title, menu, the choice of the current
+// adapter and the commands that act on the whole adapter or open the dialogs.
+// The view fills the client area and gives the frame its fixed size.
+#pragma once
+
+#include <QAction>
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+
+#include "adapter/adapter_list.h"
+#include "app/ui/dialog_factory.h"
+
+class QMenu;
+
+namespace quivera {
+
+class CQVFView;
+class CHelpWindow;
+class UiServices;
+
+// The frame's commands, one per menu entry (Adapter entries aside).
+enum class FrameCommand {
+  kPrint,
+  kExportErrorLog,
+  kExit,
+  kPreferences,
+  kWebServer,
+  kFirmwareUpgrade,
+  kResetAdapter,
+  kClearCounters,
+  kClearFlash,
+  kRegistrationCard,
+  kHelpContents,
+  kHelpSearch,
+  kHelpUsing,
+  kAbout,
+};
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // "QUIVERA/FDDI".
+  static const QString& ApplicationTitle();
+
+  // 'ui' answers the frame's questions (reset) and must outlive the frame.
+  explicit CMainFrame(UiServices& ui, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  // Makes 'view' the client area; the frame does not own it before this.
+  void SetView(CQVFView* view);
+  CQVFView* View() const;
+
+  // Makes adapter n (1..16) current, adjusts the view's second Port page,
+  // sets the title to "QUIVERA/FDDI - Adapter n", refreshes the active page
+  // in full and moves the check mark to entry n. Does nothing when there is
+  // no view or no adapter n.
+  void SelectAdapter(int n);
+  // Removes the Adapter entries above 'count' (16 removes nothing).
+  void TrimAdapterMenu(int count);
+  // Removes "Clear Flas&h..." from the Options menu.
+  void RemoveClearFlash();
+
+  // Fixes the window to 'client' (the property sheet's size) plus the menu and
+  // status bars; the window is then neither resizable nor maximisable.
+  void FitToClient(const QSize& client);
+
+  // The action of a command; nullptr once it was removed from its menu.
+  QAction* Action(FrameCommand command) const;
+  // The Adapter entry for adapter n (1..16); nullptr once removed.
+  QAction* AdapterAction(int n) const;
+  // The adapter whose entry carries the check mark (0: none yet).
+  int CheckedAdapter() const { return checked_adapter_; }
+
+  // The dialogs the Options menu opens. By default they are the program's own
+  // Preferences and Hypertext Server Configuration dialogs; a test may put
+  // something else in place. Each returns true when the dialog ended with OK.
+  // An empty runner greys the entry.
+  void SetPreferencesDialog(DialogRunner run);
+  void SetWebServerDialog(DialogRunner run);
+
+  // The help window, created on first use.
+  CHelpWindow* Help();
+
+ public slots:
+  void OnResetAdapter();
+  void OnPreferences();
+  void OnWebServer();
+  void OnHelpContents();
+  void OnHelpSearch();
+  void OnHelpUsing();
+  void OnAbout();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void UpdateTitle(int adapter_number);
+
+  UiServices& ui_;
+  QPointer<CQVFView> view_;
+  QMenu* adapter_menu_ = nullptr;
+  QMenu* options_menu_ = nullptr;
+  std::array<QPointer<QAction>, 14> commands_;
+  std::array<QPointer<QAction>, AdapterList::kMaxAdapters> adapters_;
+  int checked_adapter_ = 0;
+  DialogRunner run_preferences_;
+  DialogRunner run_web_server_;
+  QPointer<CHelpWindow> help_;
+};
+
+}  // namespace quivera

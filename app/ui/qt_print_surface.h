@@ -1,0 +1,54 @@
+// The print surface over a Qt painter: twips (1440 per inch, y upward, so a
+// position on the sheet has a negative y) are mapped onto the painter's
+// device, whose origin is the top-left corner of the printable area. Used on
+// a QPrinter, whether it prints to paper or to a PDF file.
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <string>
+
+#include "present/print_surface.h"
+
+class QPainter;
+class QPaintDevice;
+
+namespace quivera {
+
+class QtPrintSurface : public PrintSurface {
+ public:
+  // Draws with 'painter', which must be active on a device; the device's
+  // logical resolution gives the scale. The surface starts with no font of
+  // its own selected (the painter's font is used until SelectFont).
+  explicit QtPrintSurface(QPainter& painter);
+
+  PrintFont SelectFont(const PrintFont& font) override;
+  int LineHeight() override;
+  void Text(int x, int y, const std::string& text) override;
+  void Rectangle(int left, int top, int right, int bottom) override;
+
+  // Device units per twip.
+  double Scale() const { return scale_; }
+
+ private:
+  double DeviceX(int x) const;
+  double DeviceY(int y) const;
+
+  QPainter& painter_;
+  double scale_;
+  PrintFont selected_;
+};
+
+// The installed family that stands in for 'face': a family of the same name
+// when installed, else a fixed-pitch family with the same character metrics
+// ("Courier New": Liberation Mono; "Lucida Console": DejaVu Sans Mono or
+// Liberation Mono), else the system's fixed-pitch font for the fixed-pitch
+// faces and 'face' itself for any other.
+QString ResolvePrintFamily(const std::string& face);
+
+// The Qt font for 'font' on a device with 'device_units_per_twip': a negative
+// height is the character (em) height, a positive one the cell height (ascent
+// plus descent), both in twips.
+QFont MakePrintFont(const PrintFont& font, double device_units_per_twip);
+
+}  // namespace quivera

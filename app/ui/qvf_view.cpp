@@ -1,0 +1,256 @@
+// The main view: property sheet, refresh cycle, hypertext server, printing.
+#include "app/ui/qvf_view.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/settings.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/print_sheets.h"
+#include "app/ui/qt_print_surface.h"
+#include "app/ui_services.h"
+#include "pages/property_page.h"
+#include "web/hypertext_server.h"
+#include "web/page_dispatch.h"
+
+namespace quivera {
+
+namespace {
+
+constexpr char kCaption[] = "QUIVERA/FDDI";
+constexpr int kMainTimerMs = 1000;
+constexpr char kPrintSentText[] = "Printing is sent to the default printer.";
+constexpr char kPrintFailedText[] = "The pages could not be printed.";
+
+}  // namespace
+
+CQVFView::CQVFView(CMainFrame& frame, UiServices& ui, bool sockets_ok, PageMaker make_page,
+                   QWidget* parent)
+    : QWidget(parent),
+      frame_(frame),
+      ui_(ui),
+      sockets_ok_(sockets_ok),
+      make_page_(std::move(make_page)),
+      adapters_(std::make_unique<AdapterList>()) {
+  main_timer_.setInterval(kMainTimerMs);
+  main_timer_.setTimerType(Qt::CoarseTimer);
+  connect(&main_timer_, &QTimer::timeout, this, &CQVFView::OnMainTimer);
+}
+
+CQVFView::~CQVFView() {
+  // The server's worker reads the adapters: it ends before anything goes.
+  if (server_) server_->stop();
+  main_timer_.stop();
+  server_.reset();
+  active_page_ = nullptr;
+  // The pages (and the second Port page while out of the sheet) before the
+  // adapter list they read.
+  for (PropertyPage*& page : pages_) {
+    if (page != nullptr && (sheet_ == nullptr || sheet_->indexOf(page) < 0)) delete page;
+    page = nullptr;
+  }
+  delete sheet_;
+  sheet_ = nullptr;
+  cycle_.reset();
+  adapters_.reset();
+}
+
+bool CQVFView::Fail(const char* text) {
+  ui_.Message(text, kCaption, MessageButtons::Ok, MessageIcon::Stop);
+  return false;
+}
+
+bool CQVFView::Create(const Discovery& discover) {
+  // Platform check, discovery, menu trim, driver checks, first sample.
+  if (!discover || !discover(*adapters_)) return false;
+
+  cycle_ = std::make_unique<RefreshCycle>(*adapters_, this);
+  main_timer_.start();
+  if (!main_timer_.isActive()) return Fail("Could Not Allocate MainTimer.");
+
+  if (AppSettings().ClearFlash.load() == 0) frame_.RemoveClearFlash();
+
+  sheet_ = new QTabWidget(this);
+  sheet_->setObjectName(QStringLiteral("MainPropertySheet"));
+  // A stored index the sheet does not have opens the first page.
+  const int stored = AppSettings().ActivePage.load();
+  const int initial = (stored >= 0 && stored < kSheetPages) ? stored : 0;
+
+  for (const PageCreation& step : kPageCreationOrder) {
+    PropertyPage* page = make_page_ ? make_page_(*adapters_, step.index) : nullptr;
+    if (page == nullptr) return Fail(step.failure_text);
+    pages_[static_cast<size_t>(step.index)] = page;
+  }
+  {
+    const QSignalBlocker quiet(sheet_);
+    for (int index = 0; index < kSheetPages; ++index) {
+      sheet_->addTab(pages_[static_cast<size_t>(index)], QString::fromLatin1(SheetTabTitle(index)));
+    }
+  }
+  connect(sheet_, &QTabWidget::currentChanged, this, &CQVFView::OnSheetChanged);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(sheet_);
+  sheet_->show();
+  ActivatePage(initial);
+
+  // The frame takes the sheet's size and is centred.
+  frame_.FitToClient(sheet_->sizeHint());
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect placed = frame_.frameGeometry();
+    placed.moveCenter(screen->availableGeometry().center());
+    frame_.move(placed.topLeft());
+  }
+
+  // Every page but Performance builds its controls once, then the page that
+  // was active comes back.
+  const int before = active_index_;
+  for (int index = 0; index < kSheetPages; ++index) {
+    if (index != kPerformanceSheet) ActivatePage(index);
+  }
+  ActivatePage(before);
+
+  // The builder runs on the server's worker, which starts only after server_
+  // is set and ends before it is reset.
+  facts_ = std::make_unique<SystemFacts>(SystemFacts::FromHost());
+  server_ = std::make_unique<CHypertextServer>([this](const std::string& upper_url) {
+    return BuildAnswerBody(upper_url, *adapters_, server_->LastPortShown(), *facts_);
+  });
+  server_->setName(kCaption);
+  server_->setPort(AppSettings().WebPortID.load());
+  return true;
+}
+
+void CQVFView::OnInitialUpdate() {
+  if (initial_update_done_) return;
+  initial_update_done_ = true;
+  if (server_ && sockets_ok_ && AppSettings().WebServerEnable.load() == 1) server_->start();
+}
+
+PropertyPage* CQVFView::Page(int index) const {
+  if (index < 0 || index >= kSheetPages) return nullptr;
+  return pages_[static_cast<size_t>(index)];
+}
+
+void CQVFView::OnMainTimer() {
+  if (cycle_) cycle_->Tick();
+}
+
+void CQVFView::RefreshActivePage(int reload, int show) {
+  if (active_page_ != nullptr) active_page_->Refresh(reload, show);
+}
+
+void CQVFView::ActivatePage(int index) {
+  if (sheet_ == nullptr || index < 0 || index >= sheet_->count()) return;
+  {
+    const QSignalBlocker quiet(sheet_);
+    sheet_->setCurrentIndex(index);
+  }
+  OnSheetChanged(index);
+}
+
+void CQVFView::OnSheetChanged(int tab) {
+  auto* page = qobject_cast<PropertyPage*>(sheet_->widget(tab));
+  if (page == nullptr) return;
+  active_page_ = page;
+  active_index_ = tab;
+  page->Refresh(1, 1);
+  AppSettings().ActivePage.store(tab);
+  if (QAction* clear = frame_.Action(FrameCommand::kClearCounters)) {
+    clear->setEnabled(ClearCountersAllowed(tab));
+  }
+}
+
+void CQVFView::AdjustPortPages() {
+  if (sheet_ == nullptr) return;
+  uint32_t ports = 0;
+  if (GetU32(*adapters_, ManagementItem::PortCount, &ports) != 0) return;
+  PropertyPage* second = pages_[kPort1Sheet];
+  if (ports == 1 && sheet_->count() == kSheetPages) {
+    const bool was_active = sheet_->currentIndex() == kPort1Sheet;
+    {
+      const QSignalBlocker quiet(sheet_);
+      sheet_->removeTab(kPort1Sheet);
+    }
+    // The page that was shown left the sheet: the first page takes its place.
+    if (was_active) ActivatePage(kGeneralSheet);
+  } else if (ports != 1 && sheet_->count() == kSheetPages - 1) {
+    const QSignalBlocker quiet(sheet_);
+    sheet_->addTab(second, QString::fromLatin1(SheetTabTitle(kPort1Sheet)));
+  }
+}
+
+void CQVFView::OnPreferencesAccepted() {
+  if (active_index_ != kPerformanceSheet) RefreshActivePage(1, 1);
+  if (cycle_) cycle_->RestartCountdown();
+  adapters_->SamplePerformance();
+}
+
+void CQVFView::OnServerReconfigured() {
+  if (!server_) return;
+  server_->stop();
+  server_->setPort(AppSettings().WebPortID.load());
+  if (sockets_ok_ && AppSettings().WebServerEnable.load() != 0) server_->start();
+}
+
+void CQVFView::OnClearCounters() {
+  if (active_page_ != nullptr && ClearCountersAllowed(active_index_)) {
+    active_page_->ClearCounters();
+  }
+}
+
+void CQVFView::OnFilePrint() {
+  if (sheet_ == nullptr) return;
+  const int last = PrintableSheets(sheet_->count());
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(QStringLiteral("QUIVERA/FDDI"));
+  printer.setFromTo(1, last);
+  int from = 1;
+  int to = last;
+  if (print_setup_) {
+    if (!print_setup_(printer, last, &from, &to)) return;
+  } else {
+    QPrintDialog dialog(&printer, &frame_);
+    dialog.setMinMax(1, last);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+      from = printer.fromPage();
+      to = printer.toPage();
+    }
+  }
+  if (!PrintSheets(printer, from, to)) {
+    ui_.Message(kPrintFailedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
+    return;
+  }
+  ui_.Message(kPrintSentText, kCaption, MessageButtons::Ok, MessageIcon::Information);
+}
+
+bool CQVFView::PrintSheets(QPrinter& printer, int from, int to) {
+  if (sheet_ == nullptr) return false;
+  const int last = PrintableSheets(sheet_->count());
+  if (from < 1 || to > last || from > to) return false;
+  QPainter painter;
+  if (!painter.begin(&printer)) return false;
+  for (int sheet = from; sheet <= to; ++sheet) {
+    if (sheet > from) printer.newPage();
+    SheetContent content{};
+    if (!ContentOfSheet(sheet, &content)) continue;
+    PropertyPage* page = Page(content.page_index);
+    if (page == nullptr) continue;
+    page->Refresh(content.reload, 0);
+    QtPrintSurface surface(painter);
+    page->Print(surface, content.part);
+  }
+  return painter.end();
+}
+
+}  // namespace quivera

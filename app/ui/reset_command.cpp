@@ -1,0 +1,27 @@
+// The reset command's flow.
+#include "app/ui/reset_command.h"
+
+#include "adapter/adapter_list.h"
+#include "app/settings.h"
+#include "app/ui_services.h"
+
+namespace quivera {
+
+namespace {
+constexpr char kCaption[] = "QUIVERA/FDDI";
+}  // namespace
+
+bool ResetAdapterCommand(AdapterList& adapters, UiServices& ui) {
+  if (AppSettings().MGTSetOperations.load() != 0) {
+    ui.Message(kResetRefusedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
+    return false;
+  }
+  if (ui.Message(kResetQuestionText, kCaption, MessageButtons::YesNo, MessageIcon::Exclamation) !=
+      MessageAnswer::Yes) {
+    return false;
+  }
+  adapters.Control(kControlReset);
+  return true;
+}
+
+}  // namespace quivera

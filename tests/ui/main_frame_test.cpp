@@ -1,0 +1,243 @@
+// The main frame: menu texts and shortcuts, adapter choice and title, menu
+// trimming, the reset command's refusal and question.
+#include "app/ui/main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "adapter/driver_adapter.h"
+#include "app/settings.h"
+#include "app/ui/reset_command.h"
+#include "emulator/default_station.h"
+#include "emulator/emulator_channel.h"
+#include "ui_test_doubles.h"
+
+namespace quivera {
+namespace {
+
+class MainFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetSettings(); }
+  void TearDown() override { ResetSettings(); }
+};
+
+QMenu* MenuTitled(CMainFrame& frame, const QString& title) {
+  for (QAction* action : frame.menuBar()->actions()) {
+    if (action->text() == title) return action->menu();
+  }
+  return nullptr;
+}
+
+QStringList EntryTexts(QMenu* menu) {
+  QStringList texts;
+  for (QAction* action : menu->actions()) {
+    texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+  }
+  return texts;
+}
+
+TEST_F(MainFrameTest, MenusHoldEveryEntryWithItsMnemonicAndShortcut) {
+  ScriptedUiServices ui;
+  CMainFrame frame(ui);
+  QStringList bar;
+  for (QAction* action : frame.menuBar()->actions()) bar << action->text();
+  EXPECT_EQ(bar, QStringList({"&File", "&Adapter", "&Options", "&Help"}));
+
+  EXPECT_EQ(EntryTexts(MenuTitled(frame, "&File")),
+            QStringList({"&Print...", "&Export Error Log...", "E&xit"}));
+  EXPECT_EQ(
+      EntryTexts(MenuTitled(frame, "&Options")),
+      QStringList({"&Preferences...", "&Web Server...", "&Firmware Upgrade", "Reset &Adapter...",
+                   "&Clear Counters", "Clear Flas&h...", "&Registration Card"}));
+  EXPECT_EQ(
+      EntryTexts(MenuTitled(frame, "&Help")),
+      QStringList({"&Contents", "&Search...", "How to Use Help", "-", "&About QUIVERA/FDDI..."}));
+  QStringList adapters;
+  for (int n = 1; n <= 16; ++n) adapters << QStringLiteral("Adapter %1").arg(n);
+  EXPECT_EQ(EntryTexts(MenuTitled(frame, "&Adapter")), adapters);
+
+  EXPECT_EQ(frame.Action(FrameCommand::kPrint)->shortcut(), QKeySequence("Ctrl+P"));
+  EXPECT_EQ(frame.Action(FrameCommand::kExportErrorLog)->statusTip(),
+            "write error log contents to file");
+  // Every command has a prompt for the status bar.
+  for (QMenu* menu : {MenuTitled(frame, "&File"), MenuTitled(frame, "&Options"),
+                      MenuTitled(frame, "&Help"), MenuTitled(frame, "&Adapter")}) {
+    for (QAction* action : menu->actions()) {
+      if (!action->isSeparator()) {
+        EXPECT_FALSE(action->statusTip().isEmpty()) << action->text().toStdString();
+      }
+    }
+  }
+}
+
+TEST_F(MainFrameTest, CommandsOfLaterWorkArePresentButGreyed) {
+  ScriptedUiServices ui;
+  CMainFrame frame(ui);
+  for (FrameCommand command : {FrameCommand::kExportErrorLog, FrameCommand::kFirmwareUpgrade,
+                               FrameCommand::kClearFlash, FrameCommand::kRegistrationCard}) {
+    ASSERT_NE(frame.Action(command), nullptr);
+    EXPECT_FALSE(frame.Action(command)->isEnabled()) << frame.Action(command)->text().toStdString();
+  }
+  EXPECT_TRUE(frame.Action(FrameCommand::kResetAdapter)->isEnabled());
+  EXPECT_TRUE(frame.Action(FrameCommand::kPrint)->isEnabled());
+}
+
+TEST_F(MainFrameTest, WindowCannotBeMaximisedOrResized) {
+  ViewHarness harness;
+  ASSERT_TRUE(harness.Build({2}));
+  CMainFrame& frame = harness.frame();
+  EXPECT_FALSE(frame.windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(frame.windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_EQ(frame.minimumSize(), frame.maximumSize());
+  EXPECT_GT(frame.minimumSize().width(), 0);
+}
+
+TEST_F(MainFrameTest, ThreeAdaptersGiveThreeEntriesAndTheChoiceMovesCheckAndTitle) {
+  ViewHarness harness;
+  ASSERT_TRUE(harness.Build({2, 2, 2}));
+  CMainFrame& frame = harness.frame();
+  EXPECT_EQ(EntryTexts(MenuTitled(frame, "&Adapter")),
+            QStringList({"Adapter 1", "Adapter 2", "Adapter 3"}));
+  EXPECT_EQ(frame.AdapterAction(4), nullptr);
+
+  frame.SelectAdapter(1);
+  EXPECT_EQ(frame.windowTitle(), "QUIVERA/FDDI - Adapter 1");
+  EXPECT_TRUE(frame.AdapterAction(1)->isChecked());
+
+  harness.ClearRecords();
+  frame.AdapterAction(2)->trigger();
+  EXPECT_EQ(frame.windowTitle(), "QUIVERA/FDDI - Adapter 2");
+  EXPECT_EQ(harness.view().Adapters().CurrentIndex(), 1);
+  EXPECT_FALSE(frame.AdapterAction(1)->isChecked());
+  EXPECT_TRUE(frame.AdapterAction(2)->isChecked());
+  EXPECT_FALSE(frame.AdapterAction(3)->isChecked());
+  EXPECT_EQ(frame.CheckedAdapter(), 2);
+  // The active page shows the new adapter in full.
+  const int active = harness.view().ActiveIndex();
+  EXPECT_EQ(harness.page(active).refreshes, (std::vector<std::pair<int, int>>{{1, 1}}));
+
+  // Choosing the checked entry again keeps it checked.
+  frame.AdapterAction(2)->trigger();
+  EXPECT_TRUE(frame.AdapterAction(2)->isChecked());
+}
+
+TEST_F(MainFrameTest, TrimKeepsOnlyTheAdaptersFound) {
+  struct Case {
+    int count;
+    int entries;
+  };
+  for (const Case c : {Case{1, 1}, Case{5, 5}, Case{16, 16}}) {
+    SCOPED_TRACE(c.count);
+    ScriptedUiServices ui;
+    CMainFrame frame(ui);
+    frame.TrimAdapterMenu(c.count);
+    EXPECT_EQ(EntryTexts(MenuTitled(frame, "&Adapter")).size(), c.entries);
+    frame.TrimAdapterMenu(c.count);  // again: nothing more goes
+    EXPECT_EQ(EntryTexts(MenuTitled(frame, "&Adapter")).size(), c.entries);
+  }
+}
+
+TEST_F(MainFrameTest, ClearFlashEntryFollowsTheHiddenSetting) {
+  for (int clear_flash : {0, 1}) {
+    SCOPED_TRACE(clear_flash);
+    ResetSettings();
+    AppSettings().ClearFlash = clear_flash;
+    ViewHarness harness;
+    ASSERT_TRUE(harness.Build({2}));
+    const QStringList options = EntryTexts(MenuTitled(harness.frame(), "&Options"));
+    EXPECT_EQ(options.contains("Clear Flas&h..."), clear_flash != 0);
+    EXPECT_EQ(harness.frame().Action(FrameCommand::kClearFlash) != nullptr, clear_flash != 0);
+    EXPECT_EQ(options.size(), clear_flash != 0 ? 7 : 6);
+  }
+}
+
+// The reset command over a driver adapter and an in-process station, so that
+// what reaches the driver is observed.
+struct ResetCase {
+  const char* name;
+  int mgt_set_operations;
+  std::vector<MessageAnswer> answers;
+  std::vector<std::string> shown;
+  int64_t control_value;  // what the station received (-1: nothing)
+};
+
+TEST_F(MainFrameTest, ResetIsRefusedOrConfirmedBeforeAnythingIsSent) {
+  const ResetCase cases[] = {
+      {"refused while set operations are off", 1, {MessageAnswer::Yes}, {kResetRefusedText}, -1},
+      {"answered No", 0, {MessageAnswer::No}, {kResetQuestionText}, -1},
+      {"box closed", 0, {}, {kResetQuestionText}, -1},
+      {"answered Yes", 0, {MessageAnswer::Yes}, {kResetQuestionText}, 4},
+  };
+  for (const ResetCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    AppSettings().MGTSetOperations = c.mgt_set_operations;
+    auto station = std::make_shared<Station>();
+    LoadDefaultStation(*station, "korap1");
+    auto channel = std::make_unique<EmulatorChannel>(station);
+    auto log = channel->log();
+    AdapterList adapters;
+    adapters.Add(
+        std::make_unique<DriverAdapter>(std::move(channel), "QVAdapterA", "\\Device\\korap1"));
+    ScriptedUiServices ui;
+    ui.answers.assign(c.answers.begin(), c.answers.end());
+
+    const bool sent = ResetAdapterCommand(adapters, ui);
+
+    EXPECT_EQ(ui.Texts(), c.shown);
+    EXPECT_EQ(station->LastControlValue(), c.control_value);
+    EXPECT_EQ(sent, c.control_value == 4);
+    if (c.control_value < 0) {
+      EXPECT_EQ(log->Count(), 0u);
+    }
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption, "QUIVERA/FDDI");
+    if (c.mgt_set_operations != 0) {
+      EXPECT_EQ(ui.messages[0].icon, MessageIcon::Warning);
+      EXPECT_EQ(ui.messages[0].buttons, MessageButtons::Ok);
+    } else {
+      EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
+      EXPECT_EQ(ui.messages[0].buttons, MessageButtons::YesNo);
+    }
+  }
+}
+
+TEST_F(MainFrameTest, ResetMenuEntryActsOnTheCurrentAdapter) {
+  AppSettings().MGTSetOperations = 0;
+  ViewHarness harness;
+  ASSERT_TRUE(harness.Build({2, 2}));
+  harness.frame().SelectAdapter(2);
+  harness.ui.answers = {MessageAnswer::Yes};
+  harness.frame().Action(FrameCommand::kResetAdapter)->trigger();
+  EXPECT_TRUE(harness.adapter(1).controls.empty());
+  EXPECT_EQ(harness.adapter(2).controls, std::vector<int>{kControlReset});
+}
+
+TEST_F(MainFrameTest, OptionsDialogsTellTheViewOnlyWhenAccepted) {
+  ViewHarness harness;
+  ASSERT_TRUE(harness.Build({2}));
+  CMainFrame& frame = harness.frame();
+  bool accept = false;
+  int opened = 0;
+  frame.SetPreferencesDialog([&](QWidget*) {
+    ++opened;
+    return accept;
+  });
+  ASSERT_TRUE(frame.Action(FrameCommand::kPreferences)->isEnabled());
+  const int samples_before = harness.adapter(1).samples;
+  frame.Action(FrameCommand::kPreferences)->trigger();
+  EXPECT_EQ(harness.adapter(1).samples, samples_before);  // cancelled: nothing
+  accept = true;
+  frame.Action(FrameCommand::kPreferences)->trigger();
+  EXPECT_EQ(harness.adapter(1).samples, samples_before + 1);
+  EXPECT_EQ(opened, 2);
+
+  frame.SetWebServerDialog({});
+  EXPECT_FALSE(frame.Action(FrameCommand::kWebServer)->isEnabled());
+}
+
+}  // namespace
+}  // namespace quivera

@@ -58,7 +58,7 @@ class FakeAdapter : public Adapter {
     auto found = values_.find({item, index});
     if (found == values_.end()) return 1;
     const size_t count = found->second.size() < *length ? found->second.size() : *length;
-    std::memcpy(buffer, found->second.data(), count);
+    if (count > 0) std::memcpy(buffer, found->second.data(), count);
     *length = count;
     return 0;
   }

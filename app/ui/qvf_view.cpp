@@ -79,6 +79,9 @@ bool CQVFView::Create(const Discovery& discover) {
 
   sheet_ = new QTabWidget(this);
   sheet_->setObjectName(QStringLiteral("MainPropertySheet"));
+  // Every tab title stays in view, as on a property sheet.
+  sheet_->setUsesScrollButtons(false);
+  sheet_->setElideMode(Qt::ElideNone);
   // A stored index the sheet does not have opens the first page.
   const int stored = AppSettings().ActivePage.load();
   const int initial = (stored >= 0 && stored < kSheetPages) ? stored : 0;
@@ -102,8 +105,10 @@ bool CQVFView::Create(const Discovery& discover) {
   sheet_->show();
   ActivatePage(initial);
 
-  // The frame takes the sheet's size and is centred.
-  frame_.FitToClient(sheet_->sizeHint());
+  // The frame takes the sheet's size (every tab title and the largest page
+  // in view) and is centred.
+  sheet_->ensurePolished();
+  frame_.FitToClient(sheet_->sizeHint().expandedTo(sheet_->minimumSizeHint()));
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect placed = frame_.frameGeometry();
     placed.moveCenter(screen->availableGeometry().center());

@@ -1,5 +1,5 @@
-// The driver-backed adapter: the table of where each item comes from, the
-// cached reply blocks and the request operations.
+// The driver-backed adapter: the cached reply blocks, the item reads over
+// the item table, and the request operations.
 #include "adapter/driver_adapter.h"
 
 #include <algorithm>
@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "adapter/driver_item_table.h"
 #include "app/settings.h"
 
 namespace quivera {
@@ -14,153 +15,19 @@ namespace {
 
 using I = ManagementItem;
 
-enum class Source : uint8_t {
-  kStatus,        // StatusBlock offset
-  kLink,          // LinkBlock offset
-  kMib,           // MibBlock offset
-  kCounter,       // CounterBlock offset
-  kStandard,      // standard query of an OID
-  kDeviceName,    // the stored device path
-  kComputed,      // the performance sample
-  kErrorLog,      // ErrorLogBlock of entry 'index'
-  kDriverParams,  // DriverParamBlock
-  kSerialNumber,  // SerialNumberBlock
-};
-
-enum class Shape : uint8_t {
-  kU32,      // one word
-  kU64,      // two words, the more significant first
-  kAddress,  // 6 bytes
-  kPortSum,  // the sum of two consecutive words
-  kReply,    // what the driver returns, as long as it returns
-  kText,     // like kReply, NUL-terminated
-  kBlock,    // the caller's length from the block start
-};
-
-struct ItemSource {
-  ManagementItem item;
-  Source source;
-  Shape shape;
-  uint32_t where;  // block offset, or the OID of a standard query
-  bool per_port;
-};
-
-constexpr ItemSource kItemSources[] = {
-    {I::SmtOpVersionId, Source::kMib, Shape::kU32, 0x1C, false},
-    {I::SmtAvailablePaths, Source::kMib, Shape::kU32, 0x58, false},
-    {I::SmtConnectionPolicy, Source::kMib, Shape::kU32, 0x64, false},
-    {I::SmtBypassPresent, Source::kMib, Shape::kU32, 0x74, false},
-    {I::SmtEcmState, Source::kMib, Shape::kU32, 0x78, false},
-    {I::SmtCfState, Source::kMib, Shape::kU32, 0x7C, false},
-    {I::MacCurrentAddress, Source::kStandard, Shape::kReply, kOidFddiLongCurrentAddr, false},
-    {I::MacPermanentAddress, Source::kStandard, Shape::kReply, kOidFddiLongPermanentAddr, false},
-    {I::MacMulticastList, Source::kStandard, Shape::kReply, kOidFddiLongMulticastList, false},
-    {I::MacCurrentPath, Source::kMib, Shape::kU32, 0xAC, false},
-    {I::MacUpstreamNeighbor, Source::kMib, Shape::kAddress, 0xB0, false},
-    {I::MacDownstreamNeighbor, Source::kMib, Shape::kAddress, 0xB8, false},
-    {I::MacDownstreamPortType, Source::kMib, Shape::kU32, 0xD8, false},
-    {I::MacDupAddressTest, Source::kMib, Shape::kU32, 0xD0, false},
-    {I::MacRmtState, Source::kMib, Shape::kU32, 0xFC, false},
-    {I::MacLinkState, Source::kLink, Shape::kU32, 0x18, false},
-    {I::MacRingPurgerState, Source::kStatus, Shape::kU32, 0x78, false},
-    {I::MacRingPurgerEnable, Source::kStatus, Shape::kU32, 0x44, false},
-    {I::MacRingErrorReason, Source::kStatus, Shape::kU32, 0x80, false},
-    {I::MacRingPurgeErrors, Source::kCounter, Shape::kU64, 0xDC, false},
-    {I::MacFciStripErrors, Source::kCounter, Shape::kU64, 0xE4, false},
-    {I::MacRingInitsInitiated, Source::kCounter, Shape::kU64, 0xB4, false},
-    {I::MacRingInitsReceived, Source::kCounter, Shape::kU64, 0xBC, false},
-    {I::MacRingBeaconingInitiated, Source::kCounter, Shape::kU64, 0xC4, false},
-    {I::MacAddressTestFailures, Source::kCounter, Shape::kU64, 0xCC, false},
-    {I::MacDuplicateTokens, Source::kCounter, Shape::kU64, 0xD4, false},
-    {I::MacTracesInitiated, Source::kCounter, Shape::kU64, 0xEC, false},
-    {I::MacFrameStatusErrors, Source::kCounter, Shape::kU64, 0x94, false},
-    {I::MacFrameAlignmentErrors, Source::kCounter, Shape::kU64, 0xFC, false},
-    {I::MacTransmitUnderruns, Source::kCounter, Shape::kU64, 0x7C, false},
-    {I::MacTokensReceived, Source::kCounter, Shape::kU64, 0x164, false},
-    {I::PathTReq, Source::kMib, Shape::kU32, 0xE4, false},
-    {I::PathTNeg, Source::kMib, Shape::kU32, 0xE8, false},
-    {I::PathTMax, Source::kMib, Shape::kU32, 0xEC, false},
-    {I::PathTvx, Source::kMib, Shape::kU32, 0xF0, false},
-    {I::PathTMaxLowerBound, Source::kMib, Shape::kU32, 0x13C, false},
-    {I::PathMaxTReq, Source::kMib, Shape::kU32, 0x140, false},
-    {I::PathTvxLowerBound, Source::kMib, Shape::kU32, 0x138, false},
-    {I::RingTokenTime, Source::kMib, Shape::kU64, 0x1DC, false},
-    {I::PortCount, Source::kMib, Shape::kPortSum, 0x50, false},
-    {I::PortMyType, Source::kMib, Shape::kU32, 0x144, true},
-    {I::PortNeighborType, Source::kMib, Shape::kU32, 0x14C, true},
-    {I::PortCurrentPath, Source::kMib, Shape::kU32, 0x164, true},
-    {I::PortPmdClass, Source::kMib, Shape::kU32, 0x184, true},
-    {I::PortLctFailures, Source::kCounter, Shape::kU64, 0x114, true},
-    {I::PortLerEstimate, Source::kMib, Shape::kU32, 0x19C, true},
-    {I::PortLemRejects, Source::kCounter, Shape::kU64, 0x124, true},
-    {I::PortLemCounts, Source::kCounter, Shape::kU64, 0x134, true},
-    {I::PortLerCutoff, Source::kMib, Shape::kU32, 0x1A4, true},
-    {I::PortLerAlarm, Source::kMib, Shape::kU32, 0x1AC, true},
-    {I::PortConnectState, Source::kMib, Shape::kU32, 0x1B4, true},
-    {I::PortPcmState, Source::kMib, Shape::kU32, 0x1BC, true},
-    {I::PortRejectReason, Source::kLink, Shape::kU32, 0x44, true},
-    {I::PortLedState, Source::kStatus, Shape::kU32, 0xEC, true},
-    {I::MacFullDuplexState, Source::kLink, Shape::kU32, 0x54, false},
-    {I::MacFullDuplexEnable, Source::kLink, Shape::kU32, 0x4C, false},
-    {I::DeviceName, Source::kDeviceName, Shape::kText, 0, false},
-    {I::HardwareRevision, Source::kStatus, Shape::kU32, 0xE0, false},
-    {I::FirmwareRevision, Source::kStatus, Shape::kU32, 0xE4, false},
-    {I::VendorDescription, Source::kStandard, Shape::kText, kOidGenVendorDescription, false},
-    {I::ReceiveFilter, Source::kStandard, Shape::kReply, kOidGenCurrentPacketFilter, false},
-    {I::MaximumTotalSize, Source::kStandard, Shape::kReply, kOidGenMaximumTotalSize, false},
-    {I::FramesTransmittedOk, Source::kStandard, Shape::kReply, kOidGenXmitOk, false},
-    {I::FramesReceivedOk, Source::kStandard, Shape::kReply, kOidGenRcvOk, false},
-    {I::TransmitErrors, Source::kStandard, Shape::kReply, kOidGenXmitError, false},
-    {I::ReceiveErrors, Source::kStandard, Shape::kReply, kOidGenRcvError, false},
-    {I::NoBufferErrors, Source::kStandard, Shape::kReply, kOidGenRcvNoBuffer, false},
-    {I::ReceiveCrcErrors, Source::kStandard, Shape::kReply, kOidGenRcvCrcError, false},
-    {I::DirectedBytesTransmitted, Source::kStandard, Shape::kReply, kOidGenDirectedBytesXmit,
-     false},
-    {I::DirectedFramesTransmitted, Source::kStandard, Shape::kReply, kOidGenDirectedFramesXmit,
-     false},
-    {I::MulticastBytesTransmitted, Source::kStandard, Shape::kReply, kOidGenMulticastBytesXmit,
-     false},
-    {I::MulticastFramesTransmitted, Source::kStandard, Shape::kReply, kOidGenMulticastFramesXmit,
-     false},
-    {I::BroadcastBytesTransmitted, Source::kStandard, Shape::kReply, kOidGenBroadcastBytesXmit,
-     false},
-    {I::BroadcastFramesTransmitted, Source::kStandard, Shape::kReply, kOidGenBroadcastFramesXmit,
-     false},
-    {I::DirectedBytesReceived, Source::kStandard, Shape::kReply, kOidGenDirectedBytesRcv, false},
-    {I::DirectedFramesReceived, Source::kStandard, Shape::kReply, kOidGenDirectedFramesRcv, false},
-    {I::MulticastBytesReceived, Source::kStandard, Shape::kReply, kOidGenMulticastBytesRcv, false},
-    {I::MulticastFramesReceived, Source::kStandard, Shape::kReply, kOidGenMulticastFramesRcv,
-     false},
-    {I::BroadcastBytesReceived, Source::kStandard, Shape::kReply, kOidGenBroadcastBytesRcv, false},
-    {I::BroadcastFramesReceived, Source::kStandard, Shape::kReply, kOidGenBroadcastFramesRcv,
-     false},
-    {I::FramesPerInterval, Source::kComputed, Shape::kU32, 0, false},
-    {I::TokenUtilization, Source::kComputed, Shape::kU32, 0, false},
-    {I::ByteUtilization, Source::kComputed, Shape::kU64, 0, false},
-    {I::ErrorLogEntry, Source::kErrorLog, Shape::kBlock, 0, false},
-    {I::DriverParameters, Source::kDriverParams, Shape::kBlock, 0, false},
-    {I::SerialNumber, Source::kSerialNumber, Shape::kBlock, 0, false},
-};
-
-const ItemSource* FindSource(ManagementItem item) {
-  const auto* it = std::find_if(std::begin(kItemSources), std::end(kItemSources),
-                                [item](const ItemSource& s) { return s.item == item; });
-  return it == std::end(kItemSources) ? nullptr : it;
-}
-
 // The bytes a block value occupies in the block and in the caller's buffer.
 struct ValueSize {
   size_t in_block;
   size_t delivered;
 };
 
-ValueSize SizeOf(Shape shape) {
+ValueSize SizeOf(ItemShape shape) {
   switch (shape) {
-    case Shape::kU64:
+    case ItemShape::kU64:
       return {8, 8};
-    case Shape::kAddress:
+    case ItemShape::kAddress:
       return {6, 6};
-    case Shape::kPortSum:
+    case ItemShape::kPortSum:
       return {8, 4};
     default:
       return {4, 4};
@@ -197,23 +64,23 @@ DriverAdapter::DriverAdapter(std::unique_ptr<DriverChannel> channel, std::string
       device_path_(std::move(device_path)) {}
 
 int DriverAdapter::GetItem(ManagementItem item, void* buffer, size_t* length, int index) {
-  const ItemSource* src = FindSource(item);
+  const DriverItemSource* src = FindDriverItemSource(item);
   if (src == nullptr || buffer == nullptr || length == nullptr) return 1;
 
   switch (src->source) {
-    case Source::kStandard:
-    case Source::kDeviceName:
+    case ItemFrom::kStandard:
+    case ItemFrom::kDeviceName:
       return QueryStandard(item, buffer, length);
-    case Source::kComputed:
+    case ItemFrom::kComputed:
       return performance_.Read(item, buffer, length);
-    case Source::kErrorLog:
+    case ItemFrom::kErrorLog:
       if (index < 0 || index >= kErrorLogEntries || *length > kReplyBlockSize) return 1;
       if (FetchErrorLogBlock(index) != 0) return 1;
       return CopyFromBlock(error_log_[static_cast<size_t>(index)], buffer, *length);
-    case Source::kDriverParams:
+    case ItemFrom::kDriverParams:
       if (*length > kReplyBlockSize || FetchDriverParamBlock() != 0) return 1;
       return CopyFromBlock(blocks_[kDriverParams], buffer, *length);
-    case Source::kSerialNumber:
+    case ItemFrom::kSerialNumber:
       if (*length > kReplyBlockSize || FetchSerialNumberBlock() != 0) return 1;
       return CopyFromBlock(blocks_[kSerialNumber], buffer, *length);
     default:
@@ -225,7 +92,7 @@ int DriverAdapter::GetItem(ManagementItem item, void* buffer, size_t* length, in
   size_t offset = src->where;
   if (src->per_port) {
     if (index < 0 || index >= kMaxPorts) return 1;
-    const size_t stride = src->shape == Shape::kU64 ? 8 : kWordSize;
+    const size_t stride = src->shape == ItemShape::kU64 ? 8 : kWordSize;
     offset += static_cast<size_t>(index) * stride;
   }
   if (offset + size.in_block > kReplyBlockSize || *length < size.delivered) return 1;
@@ -233,15 +100,15 @@ int DriverAdapter::GetItem(ManagementItem item, void* buffer, size_t* length, in
   BlockId id = kMib;
   int rc = 1;
   switch (src->source) {
-    case Source::kStatus:
+    case ItemFrom::kStatus:
       id = kStatus;
       rc = FetchStatusBlock();
       break;
-    case Source::kLink:
+    case ItemFrom::kLink:
       id = kLink;
       rc = FetchLinkBlock();
       break;
-    case Source::kCounter:
+    case ItemFrom::kCounter:
       id = kCounter;
       rc = FetchCounterBlock();
       break;
@@ -253,15 +120,15 @@ int DriverAdapter::GetItem(ManagementItem item, void* buffer, size_t* length, in
 
   const uint8_t* at = blocks_[id].bytes.data() + offset;
   switch (src->shape) {
-    case Shape::kU64: {
+    case ItemShape::kU64: {
       const uint32_t words[2] = {LoadU32(at), LoadU32(at + kWordSize)};  // high word first
       std::memcpy(buffer, words, sizeof words);
       break;
     }
-    case Shape::kAddress:
+    case ItemShape::kAddress:
       std::memcpy(buffer, at, size.delivered);
       break;
-    case Shape::kPortSum: {
+    case ItemShape::kPortSum: {
       const uint32_t sum = LoadU32(at) + LoadU32(at + kWordSize);
       std::memcpy(buffer, &sum, sizeof sum);
       break;
@@ -379,10 +246,10 @@ int DriverAdapter::FetchMibBlock() { return FetchCached(kMib, kCodeMib); }
 int DriverAdapter::FetchCounterBlock() { return FetchCached(kCounter, kCodeCounters); }
 
 int DriverAdapter::QueryStandard(ManagementItem item, void* buffer, size_t* length) {
-  const ItemSource* src = FindSource(item);
+  const DriverItemSource* src = FindDriverItemSource(item);
   if (src == nullptr || buffer == nullptr || length == nullptr || *length == 0) return 1;
-  if (src->source == Source::kDeviceName) return CopyText(device_path_, buffer, length);
-  if (src->source != Source::kStandard) return 1;
+  if (src->source == ItemFrom::kDeviceName) return CopyText(device_path_, buffer, length);
+  if (src->source != ItemFrom::kStandard) return 1;
 
   // The driver answers into a buffer of our own, so a failed request leaves
   // the caller's untouched.
@@ -392,7 +259,7 @@ int DriverAdapter::QueryStandard(ManagementItem item, void* buffer, size_t* leng
   if (returned > reply.size()) return 1;  // a driver that claims more than it had room for
 
   size_t copy = returned;
-  if (src->shape == Shape::kText &&
+  if (src->shape == ItemShape::kText &&
       std::find(reply.begin(), reply.begin() + static_cast<ptrdiff_t>(returned), 0) ==
           reply.begin() + static_cast<ptrdiff_t>(returned)) {
     // A text without its NUL: end it right after the text, or cut the last

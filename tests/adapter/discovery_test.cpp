@@ -211,10 +211,5 @@ TEST_F(DiscoveryTest, DriverVersionPassFindsTheFirstOldDriver) {
   EXPECT_EQ(machine.log_->CountOid(kOidGenVendorId), 0);
 }
 
-TEST_F(DiscoveryTest, DosNames) {
-  EXPECT_EQ(DosDeviceName(0), "QVAdapterA");
-  EXPECT_EQ(DosDeviceName(15), "QVAdapterP");
-}
-
 }  // namespace
 }  // namespace quivera

@@ -34,7 +34,7 @@ int ScriptedChannel::Request(uint32_t oid, void* buffer, size_t len, size_t* ret
   }
   if (e.rc != 0) return 1;
   const size_t n = std::min(len, e.reply.size());
-  std::memcpy(buffer, e.reply.data(), n);
+  if (n != 0) std::memcpy(buffer, e.reply.data(), n);
   *returned = e.returned >= 0 ? static_cast<size_t>(e.returned) : n;
   return 0;
 }

@@ -1,0 +1,125 @@
+// The DriverAdapter's item table: block offsets from the reply layouts,
+// standard OIDs from the statistics query set.
+#include "adapter/driver_item_table.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "adapter/management_request.h"
+
+namespace quivera {
+namespace {
+
+using I = ManagementItem;
+
+constexpr DriverItemSource kItemSources[] = {
+    {I::SmtOpVersionId, ItemFrom::kMib, ItemShape::kU32, 0x1C, false},
+    {I::SmtAvailablePaths, ItemFrom::kMib, ItemShape::kU32, 0x58, false},
+    {I::SmtConnectionPolicy, ItemFrom::kMib, ItemShape::kU32, 0x64, false},
+    {I::SmtBypassPresent, ItemFrom::kMib, ItemShape::kU32, 0x74, false},
+    {I::SmtEcmState, ItemFrom::kMib, ItemShape::kU32, 0x78, false},
+    {I::SmtCfState, ItemFrom::kMib, ItemShape::kU32, 0x7C, false},
+    {I::MacCurrentAddress, ItemFrom::kStandard, ItemShape::kReply, kOidFddiLongCurrentAddr, false},
+    {I::MacPermanentAddress, ItemFrom::kStandard, ItemShape::kReply, kOidFddiLongPermanentAddr,
+     false},
+    {I::MacMulticastList, ItemFrom::kStandard, ItemShape::kReply, kOidFddiLongMulticastList, false},
+    {I::MacCurrentPath, ItemFrom::kMib, ItemShape::kU32, 0xAC, false},
+    {I::MacUpstreamNeighbor, ItemFrom::kMib, ItemShape::kAddress, 0xB0, false},
+    {I::MacDownstreamNeighbor, ItemFrom::kMib, ItemShape::kAddress, 0xB8, false},
+    {I::MacDownstreamPortType, ItemFrom::kMib, ItemShape::kU32, 0xD8, false},
+    {I::MacDupAddressTest, ItemFrom::kMib, ItemShape::kU32, 0xD0, false},
+    {I::MacRmtState, ItemFrom::kMib, ItemShape::kU32, 0xFC, false},
+    {I::MacLinkState, ItemFrom::kLink, ItemShape::kU32, 0x18, false},
+    {I::MacRingPurgerState, ItemFrom::kStatus, ItemShape::kU32, 0x78, false},
+    {I::MacRingPurgerEnable, ItemFrom::kStatus, ItemShape::kU32, 0x44, false},
+    {I::MacRingErrorReason, ItemFrom::kStatus, ItemShape::kU32, 0x80, false},
+    {I::MacRingPurgeErrors, ItemFrom::kCounter, ItemShape::kU64, 0xDC, false},
+    {I::MacFciStripErrors, ItemFrom::kCounter, ItemShape::kU64, 0xE4, false},
+    {I::MacRingInitsInitiated, ItemFrom::kCounter, ItemShape::kU64, 0xB4, false},
+    {I::MacRingInitsReceived, ItemFrom::kCounter, ItemShape::kU64, 0xBC, false},
+    {I::MacRingBeaconingInitiated, ItemFrom::kCounter, ItemShape::kU64, 0xC4, false},
+    {I::MacAddressTestFailures, ItemFrom::kCounter, ItemShape::kU64, 0xCC, false},
+    {I::MacDuplicateTokens, ItemFrom::kCounter, ItemShape::kU64, 0xD4, false},
+    {I::MacTracesInitiated, ItemFrom::kCounter, ItemShape::kU64, 0xEC, false},
+    {I::MacFrameStatusErrors, ItemFrom::kCounter, ItemShape::kU64, 0x94, false},
+    {I::MacFrameAlignmentErrors, ItemFrom::kCounter, ItemShape::kU64, 0xFC, false},
+    {I::MacTransmitUnderruns, ItemFrom::kCounter, ItemShape::kU64, 0x7C, false},
+    {I::MacTokensReceived, ItemFrom::kCounter, ItemShape::kU64, 0x164, false},
+    {I::PathTReq, ItemFrom::kMib, ItemShape::kU32, 0xE4, false},
+    {I::PathTNeg, ItemFrom::kMib, ItemShape::kU32, 0xE8, false},
+    {I::PathTMax, ItemFrom::kMib, ItemShape::kU32, 0xEC, false},
+    {I::PathTvx, ItemFrom::kMib, ItemShape::kU32, 0xF0, false},
+    {I::PathTMaxLowerBound, ItemFrom::kMib, ItemShape::kU32, 0x13C, false},
+    {I::PathMaxTReq, ItemFrom::kMib, ItemShape::kU32, 0x140, false},
+    {I::PathTvxLowerBound, ItemFrom::kMib, ItemShape::kU32, 0x138, false},
+    {I::RingTokenTime, ItemFrom::kMib, ItemShape::kU64, 0x1DC, false},
+    {I::PortCount, ItemFrom::kMib, ItemShape::kPortSum, 0x50, false},
+    {I::PortMyType, ItemFrom::kMib, ItemShape::kU32, 0x144, true},
+    {I::PortNeighborType, ItemFrom::kMib, ItemShape::kU32, 0x14C, true},
+    {I::PortCurrentPath, ItemFrom::kMib, ItemShape::kU32, 0x164, true},
+    {I::PortPmdClass, ItemFrom::kMib, ItemShape::kU32, 0x184, true},
+    {I::PortLctFailures, ItemFrom::kCounter, ItemShape::kU64, 0x114, true},
+    {I::PortLerEstimate, ItemFrom::kMib, ItemShape::kU32, 0x19C, true},
+    {I::PortLemRejects, ItemFrom::kCounter, ItemShape::kU64, 0x124, true},
+    {I::PortLemCounts, ItemFrom::kCounter, ItemShape::kU64, 0x134, true},
+    {I::PortLerCutoff, ItemFrom::kMib, ItemShape::kU32, 0x1A4, true},
+    {I::PortLerAlarm, ItemFrom::kMib, ItemShape::kU32, 0x1AC, true},
+    {I::PortConnectState, ItemFrom::kMib, ItemShape::kU32, 0x1B4, true},
+    {I::PortPcmState, ItemFrom::kMib, ItemShape::kU32, 0x1BC, true},
+    {I::PortRejectReason, ItemFrom::kLink, ItemShape::kU32, 0x44, true},
+    {I::PortLedState, ItemFrom::kStatus, ItemShape::kU32, 0xEC, true},
+    {I::MacFullDuplexState, ItemFrom::kLink, ItemShape::kU32, 0x54, false},
+    {I::MacFullDuplexEnable, ItemFrom::kLink, ItemShape::kU32, 0x4C, false},
+    {I::DeviceName, ItemFrom::kDeviceName, ItemShape::kText, 0, false},
+    {I::HardwareRevision, ItemFrom::kStatus, ItemShape::kU32, 0xE0, false},
+    {I::FirmwareRevision, ItemFrom::kStatus, ItemShape::kU32, 0xE4, false},
+    {I::VendorDescription, ItemFrom::kStandard, ItemShape::kText, kOidGenVendorDescription, false},
+    {I::ReceiveFilter, ItemFrom::kStandard, ItemShape::kReply, kOidGenCurrentPacketFilter, false},
+    {I::MaximumTotalSize, ItemFrom::kStandard, ItemShape::kReply, kOidGenMaximumTotalSize, false},
+    {I::FramesTransmittedOk, ItemFrom::kStandard, ItemShape::kReply, kOidGenXmitOk, false},
+    {I::FramesReceivedOk, ItemFrom::kStandard, ItemShape::kReply, kOidGenRcvOk, false},
+    {I::TransmitErrors, ItemFrom::kStandard, ItemShape::kReply, kOidGenXmitError, false},
+    {I::ReceiveErrors, ItemFrom::kStandard, ItemShape::kReply, kOidGenRcvError, false},
+    {I::NoBufferErrors, ItemFrom::kStandard, ItemShape::kReply, kOidGenRcvNoBuffer, false},
+    {I::ReceiveCrcErrors, ItemFrom::kStandard, ItemShape::kReply, kOidGenRcvCrcError, false},
+    {I::DirectedBytesTransmitted, ItemFrom::kStandard, ItemShape::kReply, kOidGenDirectedBytesXmit,
+     false},
+    {I::DirectedFramesTransmitted, ItemFrom::kStandard, ItemShape::kReply,
+     kOidGenDirectedFramesXmit, false},
+    {I::MulticastBytesTransmitted, ItemFrom::kStandard, ItemShape::kReply,
+     kOidGenMulticastBytesXmit, false},
+    {I::MulticastFramesTransmitted, ItemFrom::kStandard, ItemShape::kReply,
+     kOidGenMulticastFramesXmit, false},
+    {I::BroadcastBytesTransmitted, ItemFrom::kStandard, ItemShape::kReply,
+     kOidGenBroadcastBytesXmit, false},
+    {I::BroadcastFramesTransmitted, ItemFrom::kStandard, ItemShape::kReply,
+     kOidGenBroadcastFramesXmit, false},
+    {I::DirectedBytesReceived, ItemFrom::kStandard, ItemShape::kReply, kOidGenDirectedBytesRcv,
+     false},
+    {I::DirectedFramesReceived, ItemFrom::kStandard, ItemShape::kReply, kOidGenDirectedFramesRcv,
+     false},
+    {I::MulticastBytesReceived, ItemFrom::kStandard, ItemShape::kReply, kOidGenMulticastBytesRcv,
+     false},
+    {I::MulticastFramesReceived, ItemFrom::kStandard, ItemShape::kReply, kOidGenMulticastFramesRcv,
+     false},
+    {I::BroadcastBytesReceived, ItemFrom::kStandard, ItemShape::kReply, kOidGenBroadcastBytesRcv,
+     false},
+    {I::BroadcastFramesReceived, ItemFrom::kStandard, ItemShape::kReply, kOidGenBroadcastFramesRcv,
+     false},
+    {I::FramesPerInterval, ItemFrom::kComputed, ItemShape::kU32, 0, false},
+    {I::TokenUtilization, ItemFrom::kComputed, ItemShape::kU32, 0, false},
+    {I::ByteUtilization, ItemFrom::kComputed, ItemShape::kU64, 0, false},
+    {I::ErrorLogEntry, ItemFrom::kErrorLog, ItemShape::kBlock, 0, false},
+    {I::DriverParameters, ItemFrom::kDriverParams, ItemShape::kBlock, 0, false},
+    {I::SerialNumber, ItemFrom::kSerialNumber, ItemShape::kBlock, 0, false},
+};
+
+}  // namespace
+
+const DriverItemSource* FindDriverItemSource(ManagementItem item) {
+  const auto* it = std::find_if(std::begin(kItemSources), std::end(kItemSources),
+                                [item](const DriverItemSource& s) { return s.item == item; });
+  return it == std::end(kItemSources) ? nullptr : it;
+}
+
+}  // namespace quivera

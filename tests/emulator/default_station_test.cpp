@@ -4,7 +4,9 @@
 
 #include <cstring>
 
+#include "adapter/driver_adapter.h"
 #include "adapter/management_request.h"
+#include "emulator/emulator_channel.h"
 #include "emulator_test_util.h"
 
 namespace quivera {
@@ -189,6 +191,44 @@ TEST(LiveCountersTest, GrowWithTimeAndPinnedValuesStay) {
   EXPECT_EQ(LoadU32(word), 7u);
   EXPECT_EQ(QueryBlock(station, kCodeCounters).U64(0x134), lem + 5)
       << "half an error is not counted yet";
+}
+
+struct ItemValue {
+  ManagementItem item;
+  int index;
+  uint32_t value;
+};
+
+// The adapter reads the values from where the default content puts them.
+TEST(DefaultStationTest, TheDriverAdapterReadsAPlausibleStation) {
+  auto station = std::make_shared<Station>();
+  LoadDefaultStation(*station, "korap1");
+  DriverAdapter adapter(std::make_unique<EmulatorChannel>(station), "QVAdapterA",
+                        "\\Device\\korap1");
+  EXPECT_EQ(adapter.CheckDriverVersion(), 0);
+  using I = ManagementItem;
+  const ItemValue items[] = {
+      {I::PortCount, 0, 2},           {I::SmtEcmState, 0, 1},
+      {I::SmtCfState, 0, 12},         {I::MacRmtState, 0, 2},
+      {I::MacLinkState, 0, 5},        {I::PortMyType, 1, 1},
+      {I::PortNeighborType, 1, 0},    {I::PortLerCutoff, 1, 7},
+      {I::PortLedState, 0, 3},        {I::FirmwareRevision, 0, 0x332E3130},
+      {I::MaximumTotalSize, 0, 4500},
+  };
+  for (const ItemValue& v : items) {
+    uint32_t value = 0;
+    size_t length = sizeof(value);
+    ASSERT_EQ(adapter.GetItem(v.item, &value, &length, v.index), 0) << static_cast<int>(v.item);
+    EXPECT_EQ(value, v.value) << static_cast<int>(v.item);
+  }
+  uint32_t tokens[2] = {};
+  size_t length = sizeof(tokens);
+  ASSERT_EQ(adapter.GetItem(I::MacTokensReceived, tokens, &length), 0);
+  EXPECT_GT(tokens[0], 0u) << "high word first";
+  uint8_t entry[520] = {};
+  length = sizeof(entry);
+  ASSERT_EQ(adapter.GetItem(I::ErrorLogEntry, entry, &length, 1), 0);
+  EXPECT_EQ(LoadU32(entry + 24), 1u) << "caller: normal self-test";
 }
 
 TEST(DefaultStationTest, DeviceNames) {

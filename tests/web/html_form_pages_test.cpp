@@ -3,6 +3,8 @@
 // Port page's lines shown only on success.
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "page_fixture.h"
 #include "web/html_pages.h"
 
@@ -145,6 +147,22 @@ TEST_F(FormPagesTest, PathPageWithFailedReadsShowsZeros) {
   EXPECT_NE(page.find("<P> TReq = 0.00000  ms<P> TNeg = 0.00000  ms<P> TMax = 0.00000  ms"
                       "<P> TVX = 0.00000  ms<HR></BODY>"),
             std::string::npos);
+}
+
+TEST_F(FormPagesTest, NegotiatedTimersKeepTheirPointInADecimalCommaLocale) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  const char* chosen = nullptr;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE"}) {
+    if (std::setlocale(LC_ALL, name) != nullptr) {
+      chosen = name;
+      break;
+    }
+  }
+  if (chosen == nullptr) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  fake_->SetU32(ManagementItem::PathTvx, 31250);
+  const std::string page = Path();
+  std::setlocale(LC_ALL, previous.c_str());
+  EXPECT_NE(page.find("<P> TVX = 2.50000  ms"), std::string::npos) << chosen;
 }
 
 class PortPageTest : public FormPagesTest {

@@ -1,0 +1,102 @@
+// The General page's text and baseline rules, and the page template sizes.
+#include "pages/general_page_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "pages/page_layout_logic.h"
+
+namespace quivera {
+namespace {
+
+TEST(FirmwareRevisionTextTest, LastByteFirstUpToANul) {
+  struct Case {
+    std::array<uint8_t, 4> bytes;
+    const char* text;
+  };
+  const Case cases[] = {
+      {{'0', '2', '.', '1'}, "1.20"},     {{'D', 'C', 'B', 'A'}, "ABCD"},
+      {{0, '2', '.', '1'}, "1.2"},  // padded with a zero byte
+      {{'0', 0, '.', '1'}, "1."},         {{'0', '2', '.', 0}, ""},
+      {{0x95, 'x', 'y', 'z'}, "zyx\x95"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(FirmwareRevisionText(c.bytes), c.text);
+  }
+}
+
+TEST(AdapterTextTest, EndsAtTheNulOrTheBuffer) {
+  const char with_nul[] = {'a', 'b', 0, 'c'};
+  EXPECT_EQ(AdapterText(with_nul, sizeof with_nul), "ab");
+  const char without_nul[] = {'a', 'b', 'c'};
+  EXPECT_EQ(AdapterText(without_nul, sizeof without_nul), "abc");
+  EXPECT_EQ(AdapterText(with_nul, 0), "");
+  EXPECT_EQ(AdapterText(nullptr, 5), "");
+}
+
+TEST(StatisticBaselineTest, CountsSinceTheBaselineAndClearsToZero) {
+  struct Case {
+    uint32_t value;
+    uint32_t baseline;
+    int64_t shown;
+  };
+  const Case cases[] = {
+      {100, 0, 100},
+      {4000000000u, 0, 4000000000},
+      {4294967295u, 0, 4294967295},
+      {107, 100, 7},
+      {2, 100, -98},  // the driver restarted its counts
+      {0, 4294967295u, -4294967295},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    const int64_t shown = StatisticSinceBaseline(c.value, c.baseline);
+    EXPECT_EQ(shown, c.shown);
+    // Clearing makes the value the field was drawn from the new baseline.
+    const uint32_t baseline = BaselineAfterClear(c.baseline, shown);
+    EXPECT_EQ(baseline, c.value);
+    EXPECT_EQ(StatisticSinceBaseline(c.value, baseline), 0);
+  }
+}
+
+TEST(ReceiveFilterFlagsTest, OneFlagPerBoxInBoxOrder) {
+  EXPECT_EQ(ReceiveFilterFlagsFor(0x0B),
+            (ReceiveFilterFlags{true, true, false, true, false, false}));
+  EXPECT_EQ(ReceiveFilterFlagsFor(0x40),
+            (ReceiveFilterFlags{false, false, false, false, true, false}));
+  EXPECT_EQ(ReceiveFilterFlagsFor(0x20),
+            (ReceiveFilterFlags{false, false, false, false, false, true}));
+  EXPECT_EQ(ReceiveFilterFlagsFor(0x10), ReceiveFilterFlags{});
+  EXPECT_EQ(ReceiveFilterFlagsFor(0xFFFFFFFF),
+            (ReceiveFilterFlags{true, true, true, true, true, true}));
+}
+
+TEST(GeneralStatisticsTest, DisplayOrderAndItems) {
+  const auto rows = GeneralStatistics();
+  EXPECT_STREQ(rows[0].label, "Frames Transmitted OK");
+  EXPECT_EQ(rows[0].item, ManagementItem::FramesTransmittedOk);
+  EXPECT_STREQ(rows[4].label, "No Receive Buffer Errors");
+  EXPECT_EQ(rows[4].item, ManagementItem::NoBufferErrors);
+  EXPECT_STREQ(rows[5].label, "Receive CRC Errors");
+  EXPECT_EQ(rows[5].item, ManagementItem::ReceiveCrcErrors);
+}
+
+TEST(DialogUnitsTest, ScaleByTheFontsBaseUnits) {
+  // The classic 8-point dialog font: 6 pixels across, 13 down.
+  const DialogBaseUnits base{6, 13};
+  EXPECT_EQ(DialogUnitsToPixelsX(kPageWidthUnits, base), 450);
+  EXPECT_EQ(DialogUnitsToPixelsY(kPageHeightUnits, base), 302);  // 302.25
+  EXPECT_EQ(DialogUnitsToPixelsX(1, base), 2);                   // 1.5 rounds up
+  EXPECT_EQ(DialogUnitsToPixelsY(3, base), 5);                   // 4.875
+  EXPECT_EQ(DialogUnitsToPixelsX(-2, base), -3);
+  EXPECT_EQ(DialogUnitsToPixelsX(300, DialogBaseUnits{0, 0}), 0);
+
+  EXPECT_EQ(BaseUnitXFromAlphabetWidth(312), 6);  // 52 letters of 6 pixels
+  EXPECT_EQ(BaseUnitXFromAlphabetWidth(338), 7);  // 6.5 rounds up
+  EXPECT_EQ(BaseUnitXFromAlphabetWidth(0), 0);
+}
+
+}  // namespace
+}  // namespace quivera

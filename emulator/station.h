@@ -55,6 +55,21 @@ class Station {
   // Answers one request exactly as DriverChannel::Request describes: reads
   // the caller's 'len' bytes, answers into them, stores the reply size in
   // *returned, returns 0 on success and 1 on failure.
+  //
+  // What the requests do to the content:
+  // - Management requests need a 512-byte buffer. Queries copy their whole
+  //   block (header words included) and report the code's reply length.
+  // - Code 17 writes each attribute at its MIB offset; port attributes go to
+  //   both ports (the request names none). An unknown attribute fails the
+  //   request and applies nothing.
+  // - Code 9 erases the error log from each entry's status word on (0xFF).
+  //   Codes 19 / 26 put the data after their code word at offset 20 of the
+  //   code-20 / code-27 reply (as far as the 512-byte reply reaches).
+  // - Firmware: step 2 keeps the image (its length word at most 256 KiB and
+  //   within the buffer); step 3 needs a loaded image. The status reply is a
+  //   stored 0xFF00000C reply if any, else bits 24..25 = 3 before a commit and
+  //   1 after it.
+  // - Control accepts the values 0, 1, 2 and 4.
   int Handle(uint32_t oid, void* buffer, size_t len, size_t* returned);
 
   // --- inspection (tests, logs) ------------------------------------------------

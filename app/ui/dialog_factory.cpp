@@ -1,10 +1,23 @@
 // Which classes the Options menu's dialogs are.
 #include "app/ui/dialog_factory.h"
 
+#include "dialogs/preferences_dialog.h"
+#include "dialogs/web_server_dialog.h"
+
 namespace quivera {
 
-DialogRunner DefaultPreferencesDialog() { return {}; }
+DialogRunner DefaultPreferencesDialog(UiServices& ui) {
+  return [&ui](QWidget* parent) {
+    CPreferencesDialog dialog(parent, &ui);
+    return dialog.exec() == QDialog::Accepted;
+  };
+}
 
-DialogRunner DefaultWebServerDialog() { return {}; }
+DialogRunner DefaultWebServerDialog(UiServices& ui) {
+  return [&ui](QWidget* parent) {
+    CWebServerDialog dialog(parent, &ui);
+    return dialog.exec() == QDialog::Accepted;
+  };
+}
 
 }  // namespace quivera

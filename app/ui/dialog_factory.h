@@ -7,13 +7,16 @@ class QWidget;
 
 namespace quivera {
 
+class UiServices;
+
 // Runs a modal dialog over 'parent'; true when it ended with OK (and changed
 // the settings).
 using DialogRunner = std::function<bool(QWidget* parent)>;
 
-// The Preferences dialog; empty while this build has none.
-DialogRunner DefaultPreferencesDialog();
-// The Hypertext Server Configuration dialog; empty while this build has none.
-DialogRunner DefaultWebServerDialog();
+// The Preferences dialog, its messages shown through 'ui' (which must outlive
+// the runner).
+DialogRunner DefaultPreferencesDialog(UiServices& ui);
+// The Hypertext Server Configuration dialog, likewise.
+DialogRunner DefaultWebServerDialog(UiServices& ui);
 
 }  // namespace quivera

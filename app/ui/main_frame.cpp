@@ -74,8 +74,8 @@ const QString& CMainFrame::ApplicationTitle() {
 CMainFrame::CMainFrame(UiServices& ui, QWidget* parent)
     : QMainWindow(parent),
       ui_(ui),
-      run_preferences_(DefaultPreferencesDialog()),
-      run_web_server_(DefaultWebServerDialog()) {
+      run_preferences_(DefaultPreferencesDialog(ui)),
+      run_web_server_(DefaultWebServerDialog(ui)) {
   setObjectName(QStringLiteral("QVFDDI"));
   // Caption, system menu and minimize box; no maximize box, no sizing border.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "adapter/driver_adapter.h"
 #include "app/settings.h"
@@ -237,6 +240,29 @@ TEST_F(MainFrameTest, OptionsDialogsTellTheViewOnlyWhenAccepted) {
 
   frame.SetWebServerDialog({});
   EXPECT_FALSE(frame.Action(FrameCommand::kWebServer)->isEnabled());
+}
+
+TEST_F(MainFrameTest, OptionsEntriesOpenTheProgramsDialogs) {
+  ViewHarness harness;
+  ASSERT_TRUE(harness.Build({2}));
+  struct Case {
+    FrameCommand command;
+    const char* title;
+  };
+  for (const Case c : {Case{FrameCommand::kPreferences, "Preferences"},
+                       Case{FrameCommand::kWebServer, "Hypertext Server Configuration"}}) {
+    SCOPED_TRACE(c.title);
+    QString seen;
+    QTimer::singleShot(0, &harness.frame(), [&seen] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      seen = dialog->windowTitle();
+      dialog->reject();
+    });
+    ASSERT_TRUE(harness.frame().Action(c.command)->isEnabled());
+    harness.frame().Action(c.command)->trigger();
+    EXPECT_EQ(seen, c.title);
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "app/ui/page_factory.h"
 
 #include "app/ui/placeholder_page.h"
+#include "pages/general_page.h"
 
 namespace quivera {
 
@@ -44,8 +45,21 @@ bool ClearCountersAllowed(int index) {
 }
 
 PropertyPage* MakeProgramPage(AdapterList& adapters, int index) {
-  if (index < 0 || index >= kSheetPages) return nullptr;
-  return new CPlaceholderPage(adapters, index);
+  switch (index) {
+    case kGeneralSheet:
+      return new CGeneralPage(adapters);
+    case kPerformanceSheet:
+    case kSmtSheet:
+    case kMacSheet:
+    case kMacCountersSheet:
+    case kPathSheet:
+    case kFlashSheet:
+    case kPort0Sheet:
+    case kPort1Sheet:
+      return new CPlaceholderPage(adapters, index);
+    default:
+      return nullptr;
+  }
 }
 
 }  // namespace quivera

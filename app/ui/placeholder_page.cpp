@@ -43,7 +43,6 @@ CPlaceholderPage::CPlaceholderPage(AdapterList& /*adapters*/, int sheet_index, Q
   text->setAlignment(Qt::AlignCenter);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(text);
-  setMinimumSize(560, 400);
 }
 
 void CPlaceholderPage::Refresh(int /*reload*/, int /*show*/) {}

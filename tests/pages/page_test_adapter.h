@@ -38,6 +38,11 @@ class PageTestAdapter : public Adapter {
   void Fail(ManagementItem item) { failing_.insert(item); }
   void Restore(ManagementItem item) { failing_.erase(item); }
 
+  int total_reads() const {
+    int total = 0;
+    for (const auto& [item, count] : reads_) total += count;
+    return total;
+  }
   int reads(ManagementItem item) const {
     const auto found = reads_.find(item);
     return found == reads_.end() ? 0 : found->second;

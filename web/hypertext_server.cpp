@@ -78,8 +78,8 @@ void CHypertextServer::setPort(int32_t port) {
 }
 
 void CHypertextServer::start() {
-  stop();
   std::lock_guard<std::mutex> lock(control_mutex_);
+  StopWorker();
   wake_fd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   running_ = true;
   // Without a wake-up descriptor the worker still ends: every wait it makes is
@@ -89,6 +89,10 @@ void CHypertextServer::start() {
 
 void CHypertextServer::stop() {
   std::lock_guard<std::mutex> lock(control_mutex_);
+  StopWorker();
+}
+
+void CHypertextServer::StopWorker() {
   running_ = false;
   if (wake_fd_ >= 0) {
     const uint64_t one = 1;

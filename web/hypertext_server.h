@@ -69,6 +69,8 @@ class CHypertextServer {
 
  private:
   void ServeLoop(std::string name, int32_t port, int wake_fd);
+  // Ends the worker, if any, and waits for it. Called with control_mutex_ held.
+  void StopWorker();
 
   std::atomic<int32_t> last_port_shown_{0};
   const BodyBuilder body_builder_;

@@ -28,9 +28,9 @@ TEST(WebBrowserTest, FormsSetValuesShownOnTheNextPage) {
   // The browser driver comes from the locked package list, once.
   if (!std::filesystem::exists(BrowserDir() + "/node_modules/playwright-core/package.json")) {
     const std::string npm_log = scratch.File("npm.log");
-    ASSERT_EQ(RunCommand({npm, "ci", "--no-audit", "--no-fund", "--prefix", BrowserDir()}, npm_log,
-                         50s),
-              0)
+    ASSERT_EQ(
+        RunCommand({npm, "ci", "--no-audit", "--no-fund", "--prefix", BrowserDir()}, npm_log, 50s),
+        0)
         << ReadText(npm_log);
   }
 
@@ -40,9 +40,10 @@ TEST(WebBrowserTest, FormsSetValuesShownOnTheNextPage) {
   const std::string profile = scratch.File("profile");
   std::filesystem::create_directory(profile);
   const std::string output = scratch.File("browser.log");
-  const int code = RunCommand({node, BrowserDir() + "/web_pages_check.mjs",
-                               "http://127.0.0.1:" + std::to_string(run.port()), profile, kChromium},
-                              output, 60s);
+  const int code =
+      RunCommand({node, BrowserDir() + "/web_pages_check.mjs",
+                  "http://127.0.0.1:" + std::to_string(run.port()), profile, kChromium},
+                 output, 60s);
   EXPECT_EQ(code, 0) << ReadText(output) << "\nquivera:\n" << run.log();
 }
 

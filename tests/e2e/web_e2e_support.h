@@ -27,7 +27,9 @@ extern char** environ;
 
 namespace quivera::testing {
 
-inline std::string QuiveraProgram() { return std::string(QUIVERA_BINARY_DIR) + "/app/main/quivera"; }
+inline std::string QuiveraProgram() {
+  return std::string(QUIVERA_BINARY_DIR) + "/app/main/quivera";
+}
 inline std::string EmulatorProgram() {
   return std::string(QUIVERA_BINARY_DIR) + "/emulator/station-emulator";
 }
@@ -183,11 +185,11 @@ class HeadlessRun {
   // can take a while). Each attempt is one connection the server counts.
   bool WaitForServer(std::chrono::seconds limit = std::chrono::seconds(30)) {
     return WaitUntil(
-        [&] {
-          if (!child_->running()) return true;
-          return ConnectOnce(port_).valid();
-        },
-        limit) &&
+               [&] {
+                 if (!child_->running()) return true;
+                 return ConnectOnce(port_).valid();
+               },
+               limit) &&
            child_->running();
   }
 

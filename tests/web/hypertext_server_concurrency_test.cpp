@@ -70,13 +70,18 @@ TEST(HypertextServerConcurrencyTest, RestartsWhileClientsRequest) {
   EXPECT_GE(ServerAccessCount.load() - accepted_before, static_cast<uint32_t>(built.load()));
 }
 
-TEST(HypertextServerConcurrencyTest, StopFromSeveralThreadsAtOnce) {
+TEST(HypertextServerConcurrencyTest, StartAndStopFromSeveralThreadsAtOnce) {
   const int port = testing::FreePort();
   ASSERT_NE(port, 0);
   CHypertextServer server([](const std::string& url) { return url; });
   server.setPort(port);
   for (int round = 0; round < 5; ++round) {
-    server.start();
+    std::vector<std::thread> starters;
+    for (int i = 0; i < 3; ++i) starters.emplace_back([&] { server.start(); });
+    for (std::thread& t : starters) t.join();
+    EXPECT_TRUE(server.running());
+    EXPECT_EQ(testing::BodyOf(testing::Exchange(port, "GET /ONE HTTP/1.0\r\n\r\n").data), "/ONE");
+
     std::vector<std::thread> stoppers;
     for (int i = 0; i < 3; ++i) stoppers.emplace_back([&] { server.stop(); });
     for (std::thread& t : stoppers) t.join();

@@ -1,0 +1,89 @@
+// The running program's window, tab by tab, over the three simulated
+// adapters of test mode, and its printed General and MAC Counters sheets.
+// With QUIVERA_SCREENSHOT_DIR set, the pictures and PDF files are kept there
+// for a person to look at.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QImage>
+#include <QPrinter>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include "app/settings.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/qvf_view.h"
+#include "app/ui/windowed_app.h"
+#include "tests/app/scripted_ui_services.h"
+
+namespace quivera {
+namespace {
+
+class WindowViewsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSettings();
+    const QByteArray keep = qgetenv("QUIVERA_SCREENSHOT_DIR");
+    out_ = keep.isEmpty() ? temp_.path() : QString::fromLocal8Bit(keep);
+    QDir().mkpath(out_);
+  }
+  void TearDown() override { ResetSettings(); }
+
+  QString Out(const QString& name) const { return QDir(out_).filePath(name); }
+
+  QTemporaryDir temp_;
+  QString out_;
+};
+
+QString FileName(QString title) { return title.toLower().replace(' ', '_'); }
+
+TEST_F(WindowViewsTest, EveryTabDrawsItsOwnPage) {
+  ScriptedUiServices ui;
+  WindowedApp app(
+      ui, temp_.filePath("quivera.ini").toStdString(), true,
+      [](const std::string&) { return std::unique_ptr<DriverChannel>(); }, [] { return true; });
+  ASSERT_TRUE(app.Start());
+  CQVFView& view = *app.View();
+  QSet<QByteArray> seen;
+  for (int index = 0; index < view.Sheet()->count(); ++index) {
+    const QString title = view.Sheet()->tabText(index);
+    SCOPED_TRACE(title.toStdString());
+    view.ActivatePage(index);
+    view.OnMainTimer();
+    QApplication::processEvents();
+    const QImage picture = app.Frame()->grab().toImage();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), app.Frame()->size());
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArray(reinterpret_cast<const char*>(picture.constBits()), picture.sizeInBytes()),
+        QCryptographicHash::Sha1);
+    EXPECT_FALSE(seen.contains(digest));  // a different page shows on every tab
+    seen.insert(digest);
+    picture.save(Out(QStringLiteral("tab_%1.png").arg(FileName(title))));
+  }
+  EXPECT_TRUE(app.Exit().ok);
+}
+
+TEST_F(WindowViewsTest, GeneralAndMacCountersSheetsPrintToPdf) {
+  ScriptedUiServices ui;
+  WindowedApp app(
+      ui, temp_.filePath("quivera.ini").toStdString(), true,
+      [](const std::string&) { return std::unique_ptr<DriverChannel>(); }, [] { return true; });
+  ASSERT_TRUE(app.Start());
+  for (const auto& [sheet, name] :
+       {std::pair{1, QStringLiteral("general")}, std::pair{4, QStringLiteral("mac_counters")}}) {
+    SCOPED_TRACE(sheet);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString path = Out(QStringLiteral("print_%1.pdf").arg(name));
+    printer.setOutputFileName(path);
+    ASSERT_TRUE(app.View()->PrintSheets(printer, sheet, sheet));
+    EXPECT_GT(QFileInfo(path).size(), 0);
+  }
+  EXPECT_TRUE(app.Exit().ok);
+}
+
+}  // namespace
+}  // namespace quivera

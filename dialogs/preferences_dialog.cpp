@@ -54,6 +54,8 @@ CPreferencesDialog::CPreferencesDialog(QWidget* parent, UiServices* ui) : QDialo
   auto* rate_label = new QLabel(QStringLiteral("Display Refresh Rate (seconds)"), this);
   refresh_edit_ = new QLineEdit(QString::number(choices.refresh_rate), this);
   refresh_edit_->setObjectName(QStringLiteral("refreshRate"));
+  refresh_edit_->setMaximumWidth(refresh_edit_->fontMetrics().horizontalAdvance(QLatin1Char('0')) *
+                                 8);
   rate_label->setBuddy(refresh_edit_);
   rate_line->addWidget(rate_label);
   rate_line->addWidget(refresh_edit_);

@@ -73,16 +73,6 @@ TEST(ReceiveFilterFlagsTest, OneFlagPerBoxInBoxOrder) {
             (ReceiveFilterFlags{true, true, true, true, true, true}));
 }
 
-TEST(GeneralStatisticsTest, DisplayOrderAndItems) {
-  const auto rows = GeneralStatistics();
-  EXPECT_STREQ(rows[0].label, "Frames Transmitted OK");
-  EXPECT_EQ(rows[0].item, ManagementItem::FramesTransmittedOk);
-  EXPECT_STREQ(rows[4].label, "No Receive Buffer Errors");
-  EXPECT_EQ(rows[4].item, ManagementItem::NoBufferErrors);
-  EXPECT_STREQ(rows[5].label, "Receive CRC Errors");
-  EXPECT_EQ(rows[5].item, ManagementItem::ReceiveCrcErrors);
-}
-
 TEST(DialogUnitsTest, ScaleByTheFontsBaseUnits) {
   // The classic 8-point dialog font: 6 pixels across, 13 down.
   const DialogBaseUnits base{6, 13};

@@ -37,14 +37,6 @@ TEST(UtilizationTextTest, WholeAndThreeDecimalPercent) {
   EXPECT_EQ(ByteUtilizationText(1e20), "100000000000000000000.000%");
 }
 
-TEST(ScaleFramesTest, FirstReadingOfNoFrames) {
-  const FrameGauge gauge = ScaleFrames(1, 0);
-  EXPECT_EQ(gauge.largest, 1u);
-  EXPECT_EQ(gauge.position, 0);
-  EXPECT_EQ(gauge.value_text, "0");
-  EXPECT_EQ(gauge.scale, (std::array<std::string, 3>{"0", "0", "1"}));
-}
-
 TEST(ScaleFramesTest, TheLargestCountOnlyGrows) {
   struct Step {
     uint32_t frames;

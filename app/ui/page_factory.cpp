@@ -1,8 +1,14 @@
 // Which class builds each page of the property sheet.
 #include "app/ui/page_factory.h"
 
-#include "app/ui/placeholder_page.h"
+#include "pages/flash_page.h"
 #include "pages/general_page.h"
+#include "pages/mac_count_page.h"
+#include "pages/mac_page.h"
+#include "pages/path_page.h"
+#include "pages/perform_page.h"
+#include "pages/port_page.h"
+#include "pages/smt_page.h"
 
 namespace quivera {
 
@@ -49,14 +55,21 @@ PropertyPage* MakeProgramPage(AdapterList& adapters, int index) {
     case kGeneralSheet:
       return new CGeneralPage(adapters);
     case kPerformanceSheet:
+      return new CPerformPage(adapters);
     case kSmtSheet:
+      return new CSMTPage(adapters);
     case kMacSheet:
+      return new CMACPage(adapters);
     case kMacCountersSheet:
+      return new CMACCountPage(adapters);
     case kPathSheet:
+      return new CPathPage(adapters);
     case kFlashSheet:
+      return new CFlashPage2(adapters);
     case kPort0Sheet:
+      return new CPORTPage(adapters, 0);
     case kPort1Sheet:
-      return new CPlaceholderPage(adapters, index);
+      return new CPORTPage(adapters, 1);
     default:
       return nullptr;
   }

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include "app/settings.h"
+#include "app/ui/about_dialog.h"
+#include "app/ui/help_window.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/qvf_view.h"
 #include "app/ui/windowed_app.h"
@@ -72,6 +74,8 @@ TEST_F(WindowViewsTest, GeneralAndMacCountersSheetsPrintToPdf) {
       ui, temp_.filePath("quivera.ini").toStdString(), true,
       [](const std::string&) { return std::unique_ptr<DriverChannel>(); }, [] { return true; });
   ASSERT_TRUE(app.Start());
+  // A few seconds of the running program, so that the counters have moved.
+  for (int tick = 0; tick < 3; ++tick) app.View()->OnMainTimer();
   for (const auto& [sheet, name] :
        {std::pair{1, QStringLiteral("general")}, std::pair{4, QStringLiteral("mac_counters")}}) {
     SCOPED_TRACE(sheet);
@@ -83,6 +87,25 @@ TEST_F(WindowViewsTest, GeneralAndMacCountersSheetsPrintToPdf) {
     EXPECT_GT(QFileInfo(path).size(), 0);
   }
   EXPECT_TRUE(app.Exit().ok);
+}
+
+TEST_F(WindowViewsTest, HelpWindowAndAboutBoxDraw) {
+  ScriptedUiServices ui;
+  CMainFrame frame(ui);
+  frame.OnHelpContents();
+  QApplication::processEvents();
+  const QImage help = frame.Help()->grab().toImage();
+  EXPECT_FALSE(help.isNull());
+  help.save(Out(QStringLiteral("help_contents.png")));
+  frame.Help()->close();
+
+  CAboutDlg about(&frame);
+  about.show();
+  QApplication::processEvents();
+  EXPECT_EQ(about.BuildText(), "44");
+  const QImage box = about.grab().toImage();
+  EXPECT_FALSE(box.isNull());
+  box.save(Out(QStringLiteral("about.png")));
 }
 
 }  // namespace

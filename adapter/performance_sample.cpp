@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 #include "adapter/adapter.h"
 #include "app/settings.h"
@@ -22,14 +21,13 @@ double RefreshSeconds() {
   return rate < 1 ? 1.0 : static_cast<double>(rate);
 }
 
-// Truncates toward zero and keeps the result inside a signed 32-bit percent,
-// so a wild sample gives an extreme figure instead of undefined behaviour.
+// Truncates toward zero and keeps the result a percentage of time: counters
+// that disagree with the token time (more tokens than one interval can hold,
+// or a token time the driver got wrong) would otherwise report a ring that is
+// busy for -4000 % of the time, and an out-of-range conversion is undefined.
 int32_t TruncatedPercent(double value) {
-  if (std::isnan(value)) return 0;
-  constexpr double kLow = std::numeric_limits<int32_t>::min();
-  constexpr double kHigh = std::numeric_limits<int32_t>::max();
-  if (value <= kLow) return std::numeric_limits<int32_t>::min();
-  if (value >= kHigh) return std::numeric_limits<int32_t>::max();
+  if (std::isnan(value) || value <= 0) return 0;
+  if (value >= 100) return 100;
   return static_cast<int32_t>(value);
 }
 

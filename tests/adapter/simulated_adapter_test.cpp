@@ -193,9 +193,16 @@ TEST(SimulatedAdapterTest, UtilisationComesFromTheAccumulatedCounters) {
   a.BeginRefresh();
   a.SamplePerformance();
   EXPECT_EQ(ReadU32(a, I::FramesPerInterval), 0x200u);
-  // 0x100 tokens of 443250 x 80 ns in one second: 0x100 * 0.03546 s.
-  EXPECT_EQ(static_cast<int32_t>(ReadU32(a, I::TokenUtilization)),
-            static_cast<int32_t>((1 - 256 * 443250 * 80e-9) * 100));
+  // 0x100 tokens of 443250 x 80 ns in one second would be 9 s of token
+  // time: the figure stops at 0 %, never below.
+  EXPECT_EQ(static_cast<int32_t>(ReadU32(a, I::TokenUtilization)), 0);
+  SimulatedAdapter slow([] { return 0x10u; });
+  slow.SamplePerformance();
+  slow.BeginRefresh();
+  slow.SamplePerformance();
+  // 16 tokens x 0.03546 s in one second: 43 %.
+  EXPECT_EQ(static_cast<int32_t>(ReadU32(slow, I::TokenUtilization)),
+            static_cast<int32_t>((1 - 16 * 443250 * 80e-9) * 100));
 }
 
 TEST(SimulatedAdapterTest, NoDriverOperations) {

@@ -146,6 +146,13 @@ PropertyPage* CQVFView::Page(int index) const {
 }
 
 void CQVFView::OnMainTimer() {
+  // A browser's adapter choice makes another adapter current behind the
+  // window's back; follow it like a menu choice, so that the title, the
+  // check mark and the Port pages name the adapter the pages show.
+  const int current = adapters_ ? adapters_->CurrentIndex() + 1 : 0;
+  if (frame_.CheckedAdapter() != 0 && current != frame_.CheckedAdapter()) {
+    frame_.SelectAdapter(current);
+  }
   if (cycle_) cycle_->Tick();
 }
 

@@ -128,6 +128,22 @@ TEST_F(MainFrameTest, ThreeAdaptersGiveThreeEntriesAndTheChoiceMovesCheckAndTitl
   EXPECT_TRUE(frame.AdapterAction(2)->isChecked());
 }
 
+TEST_F(MainFrameTest, AnAdapterChosenFromABrowserIsFollowedOnTheNextTick) {
+  ViewHarness harness;
+  ASSERT_TRUE(harness.Build({2, 1, 2}));
+  CMainFrame& frame = harness.frame();
+  frame.SelectAdapter(1);
+  ASSERT_EQ(harness.view().Sheet()->count(), 9);
+
+  // The hypertext server's worker makes adapter 2 (one port) current.
+  ASSERT_EQ(harness.view().Adapters().SetCurrent(1), 0);
+  harness.view().OnMainTimer();
+  EXPECT_EQ(frame.windowTitle(), "QUIVERA/FDDI - Adapter 2");
+  EXPECT_EQ(frame.CheckedAdapter(), 2);
+  EXPECT_FALSE(frame.AdapterAction(1)->isChecked());
+  EXPECT_EQ(harness.view().Sheet()->count(), 8);
+}
+
 TEST_F(MainFrameTest, TrimKeepsOnlyTheAdaptersFound) {
   struct Case {
     int count;

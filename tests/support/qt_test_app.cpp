@@ -1,6 +1,6 @@
-// One QApplication for every dialog test, created before the first test runs
-// (gtest_main stays the program's main). Runs on the offscreen platform
-// unless the environment chose another.
+// One QApplication for every test of the windowed parts, created before the
+// first test runs (gtest_main stays the program's main). Runs on the offscreen
+// platform unless the environment chose another.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -20,7 +20,7 @@ class QtApplicationEnvironment : public ::testing::Environment {
 
  private:
   int argc_ = 1;
-  char name_[20] = "quivera_dialog_test";
+  char name_[16] = "quivera_ui_test";  // argv[0] of every windowed test
   char* argv_[2] = {name_, nullptr};
   std::unique_ptr<QApplication> app_;
 };

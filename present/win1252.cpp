@@ -30,19 +30,15 @@ void AppendUtf8(std::string& out, char16_t code) {
 
 }  // namespace
 
+char16_t Win1252CodePoint(unsigned char byte) {
+  if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
+  return byte;
+}
+
 std::string Win1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (char c : text) {
-    const uint8_t byte = static_cast<uint8_t>(c);
-    if (byte < 0x80) {
-      out += c;
-    } else if (byte < 0xA0) {
-      AppendUtf8(out, kHighControls[byte - 0x80]);
-    } else {
-      AppendUtf8(out, byte);
-    }
-  }
+  for (char c : text) AppendUtf8(out, Win1252CodePoint(static_cast<unsigned char>(c)));
   return out;
 }
 

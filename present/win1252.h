@@ -15,4 +15,7 @@ namespace quivera {
 // so the conversion cannot fail.
 std::string Win1252ToUtf8(std::string_view text);
 
+// The Unicode code point of one Windows-1252 byte, by the same mapping.
+char16_t Win1252CodePoint(unsigned char byte);
+
 }  // namespace quivera

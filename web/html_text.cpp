@@ -7,6 +7,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "present/win1252.h"
+
 namespace quivera {
 
 namespace {
@@ -33,7 +35,13 @@ void AppendEscaped(std::string* out, std::string_view text) {
         out->append("&gt;");
         break;
       default:
-        out->push_back(c);
+        if (static_cast<unsigned char>(c) >= 0x80) {
+          out->append("&#");
+          out->append(UnsignedText(Win1252CodePoint(static_cast<unsigned char>(c))));
+          out->push_back(';');
+        } else {
+          out->push_back(c);
+        }
     }
   }
 }

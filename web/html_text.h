@@ -11,7 +11,10 @@ namespace quivera {
 
 // Appends 'text' to '*out' with '&', '<' and '>' written as "&amp;", "&lt;"
 // and "&gt;", so that a value read from an adapter or from the host can never
-// add markup to a page. Every other byte is copied as it stands.
+// add markup to a page. Bytes from 0x80 on are written as character
+// references of their Windows-1252 characters ("&#8226;" for the bullet 0x95),
+// because the answer names no character set and a browser would otherwise
+// guess one. Every other byte is copied as it stands.
 void AppendEscaped(std::string* out, std::string_view text);
 
 // Signed and unsigned decimal texts ("%d", "%u"), locale-independent.

@@ -18,6 +18,8 @@
 #include "app/ui/main_frame.h"
 #include "app/ui/qvf_view.h"
 #include "app/ui/windowed_app.h"
+#include "dialogs/preferences_dialog.h"
+#include "dialogs/web_server_dialog.h"
 #include "tests/app/scripted_ui_services.h"
 
 namespace quivera {
@@ -106,6 +108,20 @@ TEST_F(WindowViewsTest, HelpWindowAndAboutBoxDraw) {
   const QImage box = about.grab().toImage();
   EXPECT_FALSE(box.isNull());
   box.save(Out(QStringLiteral("about.png")));
+}
+
+TEST_F(WindowViewsTest, PreferenceDialogsDraw) {
+  CPreferencesDialog preferences(nullptr);
+  CWebServerDialog server(nullptr);
+  for (const auto& [dialog, name] : {std::pair<QDialog*, QString>{&preferences, "preferences"},
+                                     std::pair<QDialog*, QString>{&server, "web_server"}}) {
+    dialog->show();
+    QApplication::processEvents();
+    const QImage picture = dialog->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    picture.save(Out(QStringLiteral("dialog_%1.png").arg(name)));
+    dialog->hide();
+  }
 }
 
 }  // namespace

@@ -26,19 +26,6 @@ std::string ConsoleMessageLine(const std::string& text, const std::string& capti
   return line;
 }
 
-MessageAnswer SafeAnswer(MessageButtons buttons) {
-  switch (buttons) {
-    case MessageButtons::Ok:
-      return MessageAnswer::Ok;
-    case MessageButtons::YesNo:
-      return MessageAnswer::No;
-    case MessageButtons::OkCancel:
-    case MessageButtons::YesNoCancel:
-      break;
-  }
-  return MessageAnswer::Cancel;
-}
-
 MessageAnswer ConsoleUiServices::Message(const std::string& text, const std::string& caption,
                                          MessageButtons buttons, MessageIcon /*icon*/) {
   const std::string line = ConsoleMessageLine(text, caption) + "\n";

@@ -15,9 +15,6 @@ namespace quivera {
 // "CAPTION: TEXT" with CR and LF in either part written as \r and \n.
 std::string ConsoleMessageLine(const std::string& text, const std::string& caption);
 
-// The answer a run without a user gives to a message with 'buttons'.
-MessageAnswer SafeAnswer(MessageButtons buttons);
-
 class ConsoleUiServices : public UiServices {
  public:
   // Writes to 'stream' (not owned), standard error by default.

@@ -12,6 +12,11 @@ enum class MessageIcon { Stop, Warning, Exclamation, Information };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
+// The safe answer to a message with 'buttons': Ok for a plain notice, No
+// for a Yes/No question, otherwise Cancel, never the answer that would change
+// something. A run without a user, and a box closed without a choice, give it.
+MessageAnswer SafeAnswer(MessageButtons buttons);
+
 class UiServices {
  public:
   virtual ~UiServices() = default;

@@ -40,21 +40,6 @@ QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
   return QMessageBox::Ok;
 }
 
-// The button a box answers when it is closed without a choice (Escape, the
-// window's close box): the safe one.
-MessageAnswer SafeAnswer(MessageButtons buttons) {
-  switch (buttons) {
-    case MessageButtons::Ok:
-      return MessageAnswer::Ok;
-    case MessageButtons::YesNo:
-      return MessageAnswer::No;
-    case MessageButtons::OkCancel:
-    case MessageButtons::YesNoCancel:
-      return MessageAnswer::Cancel;
-  }
-  return MessageAnswer::Cancel;
-}
-
 // "Firmware images (FWSA*.FWI)" style filter text from a bare pattern.
 QString FilterText(const std::string& filter) {
   const QString pattern = ToQString(filter);

@@ -181,6 +181,11 @@ int DeliverText(const std::string& text, void* buffer, size_t* length) {
   return DeliverBytes(text.c_str(), text.size() + 1, buffer, length);
 }
 
+// The per-port items: one value for each of the two ports.
+bool IsPerPort(ManagementItem item) {
+  return item >= I::PortMyType && item <= I::PortLedState;
+}
+
 bool IsCounter32(ManagementItem item) {
   return item >= I::FramesTransmittedOk && item <= I::BroadcastFramesReceived;
 }
@@ -202,6 +207,7 @@ int SimulatedAdapter::GetItem(ManagementItem item, void* buffer, size_t* length,
   if (slot >= kItems) return 1;
   const bool port_ok = index >= 0 && index < kMaxPorts;
   const auto port = static_cast<size_t>(index);
+  if (IsPerPort(item) && !port_ok) return 1;  // and a refused read takes no step
 
   if (const FixedText* t = FindRow(kTexts, item)) return DeliverText(t->text, buffer, length);
   if (const FixedNumber* n = FindRow(kNumbers, item)) return DeliverU32(n->value, buffer, length);

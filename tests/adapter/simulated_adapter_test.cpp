@@ -60,6 +60,16 @@ TEST(SimulatedAdapterTest, StartsWithItsFixedAndSettableValues) {
   }
   EXPECT_EQ(ReadU64(a, I::RingTokenTime), 443250u);
   EXPECT_EQ(ReadText(a, I::DeviceName), "KORAP-AA");
+
+  // Per-port items answer for ports 0 and 1 only, fixed and stepping alike.
+  for (I item : {I::PortLerEstimate, I::PortLedState, I::PortMyType, I::PortLerCutoff}) {
+    for (int index : {-1, 2}) {
+      uint32_t v = 0;
+      size_t length = sizeof v;
+      EXPECT_EQ(a.GetItem(item, &v, &length, index), 1) << static_cast<int>(item) << " " << index;
+    }
+  }
+  EXPECT_EQ(ReadU32(a, I::PortMyType, 1), 0u);  // the refused reads took no step
 }
 
 TEST(SimulatedAdapterTest, RevisionsShowMostSignificantByteFirst) {

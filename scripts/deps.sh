@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, when
+# Installs the Debian packages that building, running and testing need (a
+# locale with a decimal comma among them, so the C-locale formatting is tested), when
 # any is missing. Safe to run again: it does nothing once everything is there.
 set -euo pipefail
 
@@ -9,6 +10,7 @@ packages=(
   qt6-base-dev libgl-dev fonts-liberation
   xvfb xauth poppler-utils
   curl apache2-utils chromium nodejs npm
+  locales-all
 )
 
 missing=()

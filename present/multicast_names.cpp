@@ -32,6 +32,17 @@ constexpr MulticastProtocol kProtocols[] = {
 
 std::span<const MulticastProtocol> MulticastProtocolTable() { return kProtocols; }
 
+MulticastNames& MulticastNames::operator=(MulticastNames&& other) noexcept {
+  if (this != &other) {
+    nodes_ = std::move(other.nodes_);
+    capacity_ = std::exchange(other.capacity_, 0);
+    count_ = std::exchange(other.count_, 0);
+    root_ = std::exchange(other.root_, -1);
+    built_ = std::exchange(other.built_, false);
+  }
+  return *this;
+}
+
 bool MulticastNames::Build(std::span<const MulticastProtocol> rows) {
   if (built_) return true;
   int32_t capacity = 0;

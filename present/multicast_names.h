@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <utility>
 
 #include "present/address_texts.h"
 
@@ -25,8 +26,10 @@ std::span<const MulticastProtocol> MulticastProtocolTable();
 class MulticastNames {
  public:
   MulticastNames() = default;
-  MulticastNames(MulticastNames&&) = default;
-  MulticastNames& operator=(MulticastNames&&) = default;
+  // Moving hands the built structure over; the source is left unbuilt (it
+  // names nothing and may be built again).
+  MulticastNames(MulticastNames&& other) noexcept { *this = std::move(other); }
+  MulticastNames& operator=(MulticastNames&& other) noexcept;
 
   // Compiles 'rows' into the lookup structure. Returns true when the
   // structure is built (at once if it already was: a second call does no

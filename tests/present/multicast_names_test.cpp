@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 namespace quivera {
 namespace {
@@ -71,6 +72,13 @@ TEST_F(MulticastNamesTest, SecondBuildDoesNothing) {
 TEST(MulticastNamesBuildTest, UnbuiltNamesNothing) {
   MulticastNames names;
   EXPECT_FALSE(names.built());
+  EXPECT_EQ(names.Find(Address{0x01, 0x00, 0x5E, 0, 0, 0}), nullptr);
+
+  // A built structure handed on leaves its source unbuilt, not dangling.
+  ASSERT_TRUE(names.Build());
+  MulticastNames taken(std::move(names));
+  EXPECT_STREQ(taken.Find(Address{0x01, 0x00, 0x5E, 0, 0, 0}), "RFC-1112 IP Multicast");
+  EXPECT_FALSE(names.built());  // NOLINT(bugprone-use-after-move): checked on purpose
   EXPECT_EQ(names.Find(Address{0x01, 0x00, 0x5E, 0, 0, 0}), nullptr);
 }
 

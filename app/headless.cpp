@@ -39,7 +39,8 @@ int RunHeadless(const Options& options) {
       });
       server.setName("QUIVERA/FDDI");
       server.setPort(AppSettings().WebPortID);
-      if (AppSettings().WebServerEnable != 0) server.start();
+      // Only the value 1 starts it, as in the windowed program.
+      if (AppSettings().WebServerEnable == 1) server.start();
       status = RunTickLoop(signals, [&cycle] { cycle.Tick(); }) > 0 ? 0 : 1;
       // ... and stop here, before the adapters and the settings go away.
       server.stop();

@@ -30,7 +30,7 @@ int RunHeadless(const Options& options) {
   } else {
     AdapterList adapters;
     if (RunStartupSequence(adapters, MakeSocketChannelOpener(options.device_dir),
-                           AppSettings().TestMode != 0, ui, nullptr)) {
+                           AppSettings().TestMode == 1, ui, nullptr)) {
       RefreshCycle cycle(adapters);
       // Services that run beside the refresh cycle start here ...
       const SystemFacts facts = SystemFacts::FromHost();

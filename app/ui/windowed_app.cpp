@@ -40,7 +40,7 @@ bool WindowedApp::Start() {
   frame_->SetView(view);
   CMainFrame& frame = *frame_;
   const auto discover = [this, &frame](AdapterList& adapters) {
-    return RunStartupSequence(adapters, opener_, AppSettings().TestMode != 0, ui_,
+    return RunStartupSequence(adapters, opener_, AppSettings().TestMode == 1, ui_,
                               [&frame](int count) { frame.TrimAdapterMenu(count); });
   };
   if (!view->Create(discover)) {

@@ -58,8 +58,9 @@ class Adapter {
   virtual int InitStationRecord() { return 1; }
   // Starts a refresh cycle: cached replies are fetched again on their next read.
   virtual void BeginRefresh() {}
-  // Takes a performance sample (items 90..92 are computed from the samples).
-  virtual void SamplePerformance() {}
+  // Takes a performance sample over the last 'refresh_rate' seconds (items
+  // 90..92 are computed from the samples; a rate below 1 counts as 1).
+  virtual void SamplePerformance(int /*refresh_rate*/) {}
 };
 
 }  // namespace quivera

@@ -72,9 +72,9 @@ void AdapterList::BeginRefresh() {
   });
 }
 
-void AdapterList::SamplePerformance() {
-  WithCurrent([](Adapter& a) {
-    a.SamplePerformance();
+void AdapterList::SamplePerformance(int refresh_rate) {
+  WithCurrent([refresh_rate](Adapter& a) {
+    a.SamplePerformance(refresh_rate);
     return 0;
   });
 }

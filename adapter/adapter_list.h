@@ -45,7 +45,7 @@ class AdapterList {
   int Control(int action);
   int CheckDriverVersion();
   void BeginRefresh();
-  void SamplePerformance();
+  void SamplePerformance(int refresh_rate);
 
   // Runs 'fn(Adapter&)' on the current adapter under the lock, for the rare
   // sequence that must not interleave with the other thread. Returns 1 without

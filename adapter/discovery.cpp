@@ -57,7 +57,8 @@ void Discover(AdapterList& list, int verdict, const ChannelOpener& open) {
   }
 }
 
-int FindOutdatedDriver(AdapterList& list, std::string* device_name) {
+int FindOutdatedDriver(AdapterList& list, std::string* device_name, bool accept_any_driver) {
+  if (accept_any_driver) return -1;
   const int previous = list.CurrentIndex();
   int outdated = -1;
   for (int i = 0; i < list.Count() && outdated < 0; ++i) {

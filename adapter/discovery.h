@@ -42,11 +42,12 @@ void Discover(AdapterList& list, const ChannelOpener& open, bool test_mode);
 void Discover(AdapterList& list, int verdict, const ChannelOpener& open);
 
 // The start-up's driver-version pass: makes adapters 1..count current in
-// turn and asks CheckDriverVersion. Returns the 0-based index of the first
+// turn and asks CheckDriverVersion; with 'accept_any_driver' ("AnyOldDriver"
+// set by hand) it asks nothing and accepts every driver. Returns the 0-based index of the first
 // adapter whose driver is too old, with its DeviceName (read into a 32-byte
 // buffer; empty when unreadable) in *device_name; or -1 when every driver is
 // accepted (*device_name untouched). The adapter that was current before is
 // current again afterwards, whatever the outcome.
-int FindOutdatedDriver(AdapterList& list, std::string* device_name);
+int FindOutdatedDriver(AdapterList& list, std::string* device_name, bool accept_any_driver);
 
 }  // namespace quivera

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "adapter/driver_item_table.h"
-#include "app/settings.h"
 
 namespace quivera {
 namespace {
@@ -210,7 +209,6 @@ int DriverAdapter::Control(int action) {
 }
 
 int DriverAdapter::CheckDriverVersion() {
-  if (AppSettings().AnyOldDriver.load() != 0) return 0;
   uint8_t word[kWordSize] = {};
   size_t returned = 0;
   const bool ok = Send(kOidGenVendorId, word, sizeof word, &returned) == 0 && returned >= kWordSize;
@@ -238,7 +236,9 @@ void DriverAdapter::BeginRefresh() {
   for (ReplyBlock& block : blocks_) block.fetched = false;
 }
 
-void DriverAdapter::SamplePerformance() { performance_.Take(*this); }
+void DriverAdapter::SamplePerformance(int refresh_rate) {
+  performance_.Take(*this, refresh_rate);
+}
 
 int DriverAdapter::FetchStatusBlock() { return FetchCached(kStatus, kCodeStatus); }
 int DriverAdapter::FetchLinkBlock() { return FetchCached(kLink, kCodeLink); }

@@ -52,7 +52,7 @@ class DriverAdapter : public Adapter {
   int CheckDriverVersion() override;
   int InitStationRecord() override;
   void BeginRefresh() override;
-  void SamplePerformance() override;
+  void SamplePerformance(int refresh_rate) override;
 
   // --- the request operations behind the items ---------------------------------
   // Cached queries (codes 4, 12, 16, 5): at most one request per refresh

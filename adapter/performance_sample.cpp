@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "adapter/adapter.h"
-#include "app/settings.h"
 
 namespace quivera {
 namespace {
@@ -15,11 +14,6 @@ constexpr double kTokenTimeUnit = 80e-9;
 // Byte counts become line utilisation: 8 bits per byte over the ring's
 // 100 Mbit/s, as a percentage.
 constexpr double kBytePercent = 8 * 1e-8 * 100;
-
-double RefreshSeconds() {
-  const int32_t rate = AppSettings().RefreshRate.load();
-  return rate < 1 ? 1.0 : static_cast<double>(rate);
-}
 
 // Truncates toward zero and keeps the result a percentage of time: counters
 // that disagree with the token time (more tokens than one interval can hold,
@@ -33,11 +27,12 @@ int32_t TruncatedPercent(double value) {
 
 }  // namespace
 
-PerformanceSample::PerformanceSample() : token_time_(RefreshSeconds()) {
+PerformanceSample::PerformanceSample() {
   counters_[kTokens].difference = 1;
 }
 
-void PerformanceSample::Take(Adapter& adapter) {
+void PerformanceSample::Take(Adapter& adapter, int refresh_rate) {
+  interval_ = refresh_rate < 1 ? 1.0 : static_cast<double>(refresh_rate);
   uint32_t words[2] = {0, 0};
   size_t length = sizeof words;
   if (adapter.GetItem(ManagementItem::RingTokenTime, words, &length) == 0 && has_previous_) {
@@ -94,7 +89,8 @@ int PerformanceSample::Read(ManagementItem item, void* buffer, size_t* length) c
     }
     case ManagementItem::TokenUtilization: {
       if (*length < sizeof(int32_t)) return 1;
-      const double busy = counters_[kTokens].difference * token_time_ / RefreshSeconds();
+      const double token_time = token_time_ < 0 ? interval_ : token_time_;
+      const double busy = counters_[kTokens].difference * token_time / interval_;
       const int32_t percent = TruncatedPercent((1 - busy) * 100);
       std::memcpy(buffer, &percent, sizeof percent);
       *length = sizeof percent;

@@ -16,14 +16,16 @@ class Adapter;
 class PerformanceSample {
  public:
   // No previous sample; every value and difference 0 except the token
-  // difference (1) and the token time, which starts at "RefreshRate" seconds.
+  // difference (1) and the token time, which stands at the sampling interval
+  // until the ring reports one.
   PerformanceSample();
 
-  // Takes a sample by reading the ring token time and the tracked counters
+  // Takes a sample over the last 'refresh_rate' seconds (below 1 counts as 1)
+  // by reading the ring token time and the tracked counters
   // through 'adapter.GetItem'. A counter whose read fails, or whose value did
   // not change, keeps its previous difference. Differences are taken only
   // when a previous sample exists.
-  void Take(Adapter& adapter);
+  void Take(Adapter& adapter, int refresh_rate);
 
   // True for FramesPerInterval, TokenUtilization and ByteUtilization.
   static bool Computes(ManagementItem item);
@@ -33,7 +35,7 @@ class PerformanceSample {
   // bytes, ByteUtilization (a double percent) at least 8; '*length' receives
   // the value's size. Returns 1, leaving 'buffer' and '*length' untouched, for
   // any other item or a smaller buffer. The utilisation is taken over the
-  // current "RefreshRate" (read as 1 when below 1).
+  // interval of the last sample (1 second before the first).
   int Read(ManagementItem item, void* buffer, size_t* length) const;
 
  private:
@@ -57,7 +59,8 @@ class PerformanceSample {
   };
 
   bool has_previous_ = false;
-  double token_time_;  // seconds
+  double interval_ = 1;     // seconds the last sample was taken over
+  double token_time_ = -1;  // seconds; below 0: none reported, the interval stands in
   std::array<Counter, kSlots> counters_{};
 };
 

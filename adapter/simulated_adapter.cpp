@@ -326,6 +326,8 @@ void SimulatedAdapter::BeginRefresh() {
   grow(kReceiveSplit, received, kReceiveFrameBytes);
 }
 
-void SimulatedAdapter::SamplePerformance() { performance_.Take(*this); }
+void SimulatedAdapter::SamplePerformance(int refresh_rate) {
+  performance_.Take(*this, refresh_rate);
+}
 
 }  // namespace quivera

@@ -46,7 +46,7 @@ class SimulatedAdapter : public Adapter {
   int CheckDriverVersion() override { return 0; }
   // Adds random amounts to every counter.
   void BeginRefresh() override;
-  void SamplePerformance() override;
+  void SamplePerformance(int refresh_rate) override;
 
   static constexpr size_t kUserDataLength = 32;
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/ui_services.h"
+#include "present/ui_services.h"
 
 namespace quivera {
 

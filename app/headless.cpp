@@ -6,7 +6,7 @@
 #include "app/console_ui_services.h"
 #include "app/options.h"
 #include "app/refresh_cycle.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "app/startup.h"
 #include "app/tick_loop.h"
 #include "web/hypertext_server.h"

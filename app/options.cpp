@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 namespace quivera {
 namespace {

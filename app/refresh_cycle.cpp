@@ -1,7 +1,8 @@
 // The refresh step.
 #include "app/refresh_cycle.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
+#include "web/server_counters.h"
 
 namespace quivera {
 
@@ -19,7 +20,7 @@ void RefreshCycle::Tick() {
 
   if (countdown_ < 2) {
     countdown_ = AppSettings().RefreshRate;
-    list_.SamplePerformance();
+    list_.SamplePerformance(AppSettings().RefreshRate);
     if (page) pages_->RefreshActivePage(0, 1);
   } else {
     --countdown_;

@@ -1,6 +1,8 @@
 // The start-up sequence: platform, discovery, refusals, adapter 1.
 #include "app/startup.h"
 
+#include "settings/settings.h"
+
 #include <string>
 
 #include "adapter/discovery.h"
@@ -33,12 +35,12 @@ bool RunStartupSequence(AdapterList& list, const ChannelOpener& opener, bool tes
   if (trim_adapter_menu) trim_adapter_menu(count);
 
   std::string device_name;
-  if (FindOutdatedDriver(list, &device_name) >= 0) {
+  if (FindOutdatedDriver(list, &device_name, AppSettings().AnyOldDriver != 0) >= 0) {
     return Refuse(ui, DriverTooOldMessage(device_name), kDriverUpgradeCaption);
   }
 
   list.SetCurrent(0);
-  list.SamplePerformance();
+  list.SamplePerformance(AppSettings().RefreshRate);
   return true;
 }
 

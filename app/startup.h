@@ -9,7 +9,7 @@
 
 #include "adapter/adapter_list.h"
 #include "adapter/driver_channel.h"
-#include "app/ui_services.h"
+#include "present/ui_services.h"
 
 namespace quivera {
 

@@ -13,9 +13,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/settings.h"
-#include "app/ui/qt_ui_services.h"
-#include "app/ui_services.h"
+#include "settings/settings.h"
+#include "dialogs/qt_ui_services.h"
+#include "present/ui_services.h"
 
 namespace quivera {
 

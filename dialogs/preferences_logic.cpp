@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 namespace quivera {
 

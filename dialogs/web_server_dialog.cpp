@@ -10,10 +10,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/settings.h"
-#include "app/ui/qt_ui_services.h"
-#include "app/ui_services.h"
+#include "settings/settings.h"
+#include "dialogs/qt_ui_services.h"
+#include "present/ui_services.h"
 #include "dialogs/preferences_logic.h"
+#include "web/server_counters.h"
 
 namespace quivera {
 

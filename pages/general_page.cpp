@@ -9,7 +9,7 @@
 #include <ctime>
 
 #include "adapter/adapter_list.h"
-#include "app/ui/ui_text.h"
+#include "dialogs/ui_text.h"
 #include "pages/page_layout_logic.h"
 #include "pages/page_support.h"
 #include "present/print_frame.h"

@@ -9,7 +9,7 @@
 #include <span>
 
 #include "adapter/adapter_list.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "pages/page_layout_logic.h"
 #include "pages/page_support.h"
 #include "present/label_pairs.h"

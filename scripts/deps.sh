@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config ccache
   libgtest-dev libgmock-dev
   qt6-base-dev libgl-dev fonts-liberation
   xvfb xauth poppler-utils

@@ -8,8 +8,10 @@ bash scripts/deps.sh
 
 sanitize="${SANITIZE:-}"
 dir="build${sanitize:+-${sanitize//,/-}}"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUIVERA_WERROR=ON \
-      -DQUIVERA_SANITIZE="$sanitize" ${CMAKE_EXTRA_ARGS:-} >/dev/null
+      -DQUIVERA_SANITIZE="$sanitize" "${launcher[@]}" ${CMAKE_EXTRA_ARGS:-} >/dev/null
 cmake --build "$dir"
 export QT_QPA_PLATFORM=offscreen
 cd "$dir" && ctest --output-on-failure --timeout 300 ${CTEST_ARGS:-}

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings.h"
+#include "web/server_counters.h"
 #include "web/http_response.h"
 #include "web/server_socket.h"
 

@@ -5,12 +5,13 @@
 
 #include <array>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "web/connection_policy.h"
 #include "web/html_frame.h"
 #include "web/html_pages.h"
 #include "web/html_text.h"
 #include "web/path_timer_units.h"
+#include "web/server_counters.h"
 
 namespace quivera {
 

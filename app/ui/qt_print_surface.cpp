@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/ui/ui_text.h"
+#include "dialogs/ui_text.h"
 
 namespace quivera {
 

@@ -11,11 +11,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/print_sheets.h"
 #include "app/ui/qt_print_surface.h"
-#include "app/ui_services.h"
+#include "present/ui_services.h"
 #include "pages/property_page.h"
 #include "web/hypertext_server.h"
 #include "web/page_dispatch.h"
@@ -203,7 +203,7 @@ void CQVFView::AdjustPortPages() {
 void CQVFView::OnPreferencesAccepted() {
   if (active_index_ != kPerformanceSheet) RefreshActivePage(1, 1);
   if (cycle_) cycle_->RestartCountdown();
-  adapters_->SamplePerformance();
+  adapters_->SamplePerformance(AppSettings().RefreshRate);
 }
 
 void CQVFView::OnServerReconfigured() {

@@ -2,8 +2,8 @@
 #include "app/ui/reset_command.h"
 
 #include "adapter/adapter_list.h"
-#include "app/settings.h"
-#include "app/ui_services.h"
+#include "settings/settings.h"
+#include "present/ui_services.h"
 
 namespace quivera {
 

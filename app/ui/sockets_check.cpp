@@ -5,7 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "app/ui_services.h"
+#include "present/ui_services.h"
 
 namespace quivera {
 

@@ -1,13 +1,14 @@
 // Start-up and exit of the windowed program.
 #include "app/ui/windowed_app.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "app/startup.h"
 #include "app/ui/indicator_icons.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/qvf_view.h"
 #include "app/ui/sockets_check.h"
-#include "app/ui_services.h"
+#include "present/ui_services.h"
+#include "web/server_counters.h"
 
 namespace quivera {
 

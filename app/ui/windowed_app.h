@@ -14,7 +14,7 @@
 #include <string>
 
 #include "adapter/driver_channel.h"
-#include "app/result.h"
+#include "settings/result.h"
 
 namespace quivera {
 

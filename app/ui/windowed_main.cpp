@@ -7,7 +7,7 @@
 #include "adapter/socket_driver_channel.h"
 #include "app/options.h"
 #include "app/ui/main_frame.h"
-#include "app/ui/qt_ui_services.h"
+#include "dialogs/qt_ui_services.h"
 #include "app/ui/single_instance.h"
 #include "app/ui/windowed_app.h"
 

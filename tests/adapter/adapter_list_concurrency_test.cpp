@@ -72,7 +72,7 @@ TEST(AdapterListConcurrencyTest, PageAndServerThreadsShareTheList) {
       if (GetU32(list, I::PortCount, &v) != 0) ++failed;
       GetU32(list, I::SmtConnectionPolicy, &v);
       GetU32(list, I::FramesTransmittedOk, &v);
-      list.SamplePerformance();
+      list.SamplePerformance(1);
       GetU32(list, I::FramesPerInterval, &v);
     }
   });

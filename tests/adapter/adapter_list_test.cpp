@@ -33,7 +33,7 @@ TEST(AdapterListTest, EmptyListRefusesEveryOperation) {
   EXPECT_EQ(list.Control(kControlReset), 1);
   EXPECT_EQ(list.CheckDriverVersion(), 1);
   list.BeginRefresh();
-  list.SamplePerformance();
+  list.SamplePerformance(1);
   EXPECT_EQ(GetU32(list, I::SmtEcmState, &v), 1);
   EXPECT_EQ(v, 7u);
 }

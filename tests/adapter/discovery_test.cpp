@@ -14,7 +14,7 @@
 #include "adapter/driver_adapter.h"
 #include "adapter/management_request.h"
 #include "adapter/simulated_adapter.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "emulator/emulator_channel.h"
 #include "emulator/station.h"
 
@@ -199,14 +199,13 @@ TEST_F(DiscoveryTest, DriverVersionPassFindsTheFirstOldDriver) {
   list.SetCurrent(0);
 
   std::string name = "unchanged";
-  EXPECT_EQ(FindOutdatedDriver(list, &name), 1);
+  EXPECT_EQ(FindOutdatedDriver(list, &name, false), 1);
   EXPECT_EQ(name, "\\Device\\korap1");
   EXPECT_EQ(list.CurrentIndex(), 0);
 
-  AppSettings().AnyOldDriver = 1;
   machine.log_->Clear();
   name = "unchanged";
-  EXPECT_EQ(FindOutdatedDriver(list, &name), -1);
+  EXPECT_EQ(FindOutdatedDriver(list, &name, true), -1);
   EXPECT_EQ(name, "unchanged");
   EXPECT_EQ(machine.log_->CountOid(kOidGenVendorId), 0);
 }

@@ -10,7 +10,7 @@
 
 #include "adapter/driver_adapter.h"
 #include "adapter/management_request.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "scripted_channel.h"
 
 namespace quivera {
@@ -176,20 +176,17 @@ TEST_F(DriverAdapterRequestsTest, DriverVersionCheck) {
     const char* name;
     int rc;
     uint32_t vendor_id;
-    int any_old_driver;
     int expected;
     size_t requests;
   };
   const Case cases[] = {
-      {"top byte 1 is too old", 0, 0x01FFFFFF, 0, 1, 1},
-      {"top byte 2 is accepted", 0, 0x02000000, 0, 0, 1},
-      {"top byte 3 is accepted", 0, 0x03000001, 0, 0, 1},
-      {"failed query is too old", 1, 0x02000000, 0, 1, 1},
-      {"AnyOldDriver sends nothing", 0, 0x01000000, 1, 0, 0},
+      {"top byte 1 is too old", 0, 0x01FFFFFF, 1, 1},
+      {"top byte 2 is accepted", 0, 0x02000000, 0, 1},
+      {"top byte 3 is accepted", 0, 0x03000001, 0, 1},
+      {"failed query is too old", 1, 0x02000000, 1, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    AppSettings().AnyOldDriver = c.any_old_driver;
     Script({{kOidGenVendorId, -1, c.rc, Word(c.vendor_id)}});
     EXPECT_EQ(adapter_->CheckDriverVersion(), c.expected);
     EXPECT_EQ(channel_->sent().size(), c.requests);

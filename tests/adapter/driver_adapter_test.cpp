@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "adapter/management_request.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "emulator/emulator_channel.h"
 #include "emulator/station.h"
 #include "scripted_channel.h"

@@ -10,7 +10,7 @@
 
 #include "adapter/driver_adapter.h"
 #include "adapter/management_request.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "emulator/emulator_channel.h"
 #include "emulator/station.h"
 
@@ -41,9 +41,9 @@ class PerformanceSampleTest : public ::testing::Test {
       station_->SetOidU32(oid, bytes);
     }
   }
-  void Sample() {
+  void Sample(int rate = 1) {
     adapter_->BeginRefresh();
-    adapter_->SamplePerformance();
+    adapter_->SamplePerformance(rate);
   }
   uint32_t Frames() { return ReadU32(I::FramesPerInterval); }
   int32_t Tokens() { return static_cast<int32_t>(ReadU32(I::TokenUtilization)); }
@@ -68,13 +68,12 @@ class PerformanceSampleTest : public ::testing::Test {
 TEST_F(PerformanceSampleTest, BeforeAndAfterTheFirstSample) {
   for (int32_t rate : {1, 5}) {
     SCOPED_TRACE(rate);
-    AppSettings().RefreshRate = rate;
     adapter_ = std::make_unique<DriverAdapter>(std::make_unique<EmulatorChannel>(station_),
                                                "QVAdapterA", "\\Device\\korap1");
-    // Token difference 1 over a token time of "RefreshRate" seconds: 0 %.
+    // Token difference 1 over a token time of the whole interval: 0 %.
     EXPECT_EQ(Tokens(), 0);
     Counters(500, 100, 200, 1000);
-    Sample();  // no previous sample: no differences yet
+    Sample(rate);  // no previous sample: no differences yet
     EXPECT_EQ(Frames(), 0u);
     EXPECT_EQ(Tokens(), 0);
     EXPECT_EQ(Bytes(), 0.0);
@@ -113,7 +112,7 @@ TEST_F(PerformanceSampleTest, WildFiguresStayDefined) {
   Sample();
   EXPECT_EQ(Tokens(), 0);  // more token time than the interval holds: no idle time left
 
-  AppSettings().RefreshRate = 0;  // read as one second, never a division by zero
+  Sample(0);  // read as one second, never a division by zero
   EXPECT_EQ(Tokens(), 0);
 }
 

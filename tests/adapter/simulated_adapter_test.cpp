@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 namespace quivera {
 namespace {
@@ -199,17 +199,17 @@ TEST(SimulatedAdapterTest, CountersGrowByTheirMaskedRandomAmounts) {
 TEST(SimulatedAdapterTest, UtilisationComesFromTheAccumulatedCounters) {
   ResetSettings();
   SimulatedAdapter a([] { return 0x100u; });
-  a.SamplePerformance();
+  a.SamplePerformance(1);
   a.BeginRefresh();
-  a.SamplePerformance();
+  a.SamplePerformance(1);
   EXPECT_EQ(ReadU32(a, I::FramesPerInterval), 0x200u);
   // 0x100 tokens of 443250 x 80 ns in one second would be 9 s of token
   // time: the figure stops at 0 %, never below.
   EXPECT_EQ(static_cast<int32_t>(ReadU32(a, I::TokenUtilization)), 0);
   SimulatedAdapter slow([] { return 0x10u; });
-  slow.SamplePerformance();
+  slow.SamplePerformance(1);
   slow.BeginRefresh();
-  slow.SamplePerformance();
+  slow.SamplePerformance(1);
   // 16 tokens x 0.03546 s in one second: 43 %.
   EXPECT_EQ(static_cast<int32_t>(ReadU32(slow, I::TokenUtilization)),
             static_cast<int32_t>((1 - 16 * 443250 * 80e-9) * 100));

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 namespace quivera {
 namespace {

@@ -6,7 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/settings.h"
+#include "settings/settings.h"
+#include "web/server_counters.h"
 
 namespace quivera {
 namespace {
@@ -19,7 +20,7 @@ class JournalAdapter : public Adapter {
   int GetItem(ManagementItem, void*, size_t*, int) override { return 1; }
   int SetItem(ManagementItem, const void*, size_t, int) override { return 1; }
   void BeginRefresh() override { *journal_ += 'B'; }
-  void SamplePerformance() override { *journal_ += 'S'; }
+  void SamplePerformance(int) override { *journal_ += 'S'; }
 
  private:
   std::string* journal_;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/console_ui_services.h"
-#include "app/ui_services.h"
+#include "present/ui_services.h"
 
 namespace quivera {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ui_services.h"
+#include "present/ui_services.h"
 
 namespace quivera {
 

@@ -16,7 +16,7 @@
 #include <QTest>
 #include <optional>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "tests/dialogs/message_script.h"
 
 namespace quivera {

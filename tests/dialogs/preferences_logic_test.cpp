@@ -6,7 +6,7 @@
 #include <climits>
 #include <string>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 namespace quivera {
 namespace {

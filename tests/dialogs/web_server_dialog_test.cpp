@@ -11,8 +11,9 @@
 #include <QTest>
 #include <optional>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "tests/dialogs/message_script.h"
+#include "web/server_counters.h"
 
 namespace quivera {
 namespace {

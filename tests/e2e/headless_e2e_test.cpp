@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/temp_dir.h"
+#include "support/temp_dir.h"
 #include "e2e_process.h"
 
 namespace quivera {

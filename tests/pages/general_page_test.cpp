@@ -13,7 +13,7 @@
 
 #include "adapter/driver_adapter.h"
 #include "adapter/management_request.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "emulator/emulator_channel.h"
 #include "present/print_frame.h"
 #include "present/recording_surface.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "present/recording_surface.h"
 #include "tests/pages/page_test_adapter.h"
 #include "tests/pages/page_test_support.h"

@@ -13,7 +13,7 @@
 #include <QTimer>
 
 #include "adapter/driver_adapter.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "app/ui/reset_command.h"
 #include "emulator/default_station.h"
 #include "emulator/emulator_channel.h"

@@ -10,7 +10,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "app/ui/print_sheets.h"
 #include "app/ui/qt_print_surface.h"
 #include "ui_test_doubles.h"

@@ -1,6 +1,6 @@
 // The message boxes of the windowed program: caption, icon, buttons, and the
 // answer the button pressed gives.
-#include "app/ui/qt_ui_services.h"
+#include "dialogs/qt_ui_services.h"
 
 #include <gtest/gtest.h>
 

@@ -9,10 +9,11 @@
 #include <QTest>
 
 #include "adapter/driver_adapter.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "emulator/default_station.h"
 #include "emulator/emulator_channel.h"
 #include "ui_test_doubles.h"
+#include "web/server_counters.h"
 
 namespace quivera {
 namespace {

@@ -10,12 +10,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/qvf_view.h"
 #include "app/ui/single_instance.h"
 #include "app/ui/sockets_check.h"
-#include "app/ui/ui_text.h"
+#include "dialogs/ui_text.h"
 #include "app/ui/windowed_app.h"
 #include "tests/app/scripted_ui_services.h"
 #include "web/hypertext_server.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "present/print_frame.h"
 
 namespace quivera {

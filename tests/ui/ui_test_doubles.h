@@ -28,7 +28,7 @@ class FakeAdapter : public Adapter {
   int SetItem(ManagementItem, const void*, size_t, int) override { return 1; }
   int Control(int action) override;
   void BeginRefresh() override { ++begin_refreshes; }
-  void SamplePerformance() override { ++samples; }
+  void SamplePerformance(int) override { ++samples; }
 
   uint32_t ports;
   bool port_count_fails = false;

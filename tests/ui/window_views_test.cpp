@@ -12,7 +12,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "app/ui/about_dialog.h"
 #include "app/ui/help_window.h"
 #include "app/ui/main_frame.h"

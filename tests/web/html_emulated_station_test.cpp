@@ -10,11 +10,12 @@
 #include "adapter/adapter_list.h"
 #include "adapter/driver_adapter.h"
 #include "adapter/management_request.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "emulator/emulator_channel.h"
 #include "emulator/station.h"
 #include "web/page_dispatch.h"
 #include "web/system_facts.h"
+#include "web/server_counters.h"
 
 namespace quivera {
 namespace {

@@ -8,9 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "tests/web/http_test_client.h"
 #include "web/hypertext_server.h"
+#include "web/server_counters.h"
 
 namespace quivera {
 namespace {

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "tests/web/http_test_client.h"
 #include "web/http_response.h"
+#include "web/server_counters.h"
 
 namespace quivera {
 namespace {

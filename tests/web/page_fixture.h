@@ -10,9 +10,10 @@
 #include <string>
 
 #include "adapter/adapter_list.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "fake_adapter.h"
 #include "web/system_facts.h"
+#include "web/server_counters.h"
 
 namespace quivera {
 

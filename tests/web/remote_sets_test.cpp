@@ -7,6 +7,7 @@
 
 #include "page_fixture.h"
 #include "web/page_dispatch.h"
+#include "web/server_counters.h"
 
 namespace quivera {
 namespace {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/ui_services.h"
+#include "present/ui_services.h"
 
 class QProgressDialog;
 

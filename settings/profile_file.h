@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/result.h"
+#include "settings/result.h"
 
 namespace quivera {
 

@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "app/profile_file.h"
-#include "app/settings.h"
-#include "app/settings_table.h"
+#include "settings/profile_file.h"
+#include "settings/settings.h"
+#include "settings/settings_table.h"
 
 namespace quivera {
 
@@ -26,8 +26,6 @@ void LoadSettings(const std::string& path) {
       s.Registration.emplace_back(key, profile.GetString(def.section, key).value_or(""));
     }
   }
-  ServerAccessCount = 0;
-  RemoteSetDone = false;
 }
 
 Result SaveSettings(const std::string& path) {

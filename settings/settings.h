@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/result.h"
+#include "settings/result.h"
 
 namespace quivera {
 
@@ -43,7 +43,7 @@ void ResetSettings();
 // rules ("RefreshRate" outside 1..60 gives 1; "ActivePage" above 9 or below
 // 0 gives 0, 9 stays 9), and the "Registration" fields in file order. A
 // missing file, value or number gives the default. Never fails: an unreadable
-// file counts as missing. Also sets ServerAccessCount and RemoteSetDone to 0.
+// file counts as missing.
 void LoadSettings(const std::string& path);
 
 // Writes the settings the program owns back to 'path', keeping every other
@@ -56,10 +56,5 @@ Result SaveSettings(const std::string& path);
 
 // $XDG_CONFIG_HOME/quivera/quivera.ini, or ~/.config/quivera/quivera.ini.
 std::string DefaultSettingsPath();
-
-// Connections the hypertext server accepted since start-up.
-extern std::atomic<uint32_t> ServerAccessCount;
-// Raised by a remote set; the view's next tick consumes it with exchange(false).
-extern std::atomic<bool> RemoteSetDone;
 
 }  // namespace quivera

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "app/settings.h"
-#include "temp_dir.h"
+#include "settings/settings.h"
+#include "support/temp_dir.h"
 
 namespace quivera {
 namespace {
@@ -46,8 +46,6 @@ TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
   AppSettings().RefreshRate = 30;
   AppSettings().WebPortID = 1;
   AppSettings().Registration = {{"Name", "left over"}};
-  RemoteSetDone = true;
-  ServerAccessCount = 9;
   LoadSettings(dir_.Path("absent.ini"));
   const Settings& s = AppSettings();
   EXPECT_EQ(s.RefreshRate, 1);
@@ -63,8 +61,6 @@ TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
   EXPECT_EQ(s.ClearFlash, 0);
   EXPECT_EQ(s.AnyOldDriver, 0);
   EXPECT_TRUE(s.Registration.empty());
-  EXPECT_FALSE(RemoteSetDone);
-  EXPECT_EQ(ServerAccessCount, 0u);
 }
 
 TEST_F(SettingsFileTest, ReadsEveryValueFromItsSection) {

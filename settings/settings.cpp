@@ -1,13 +1,9 @@
-// The process-wide settings and the two values the hypertext server shares
-// with the view.
-#include "app/settings.h"
+// The process-wide settings.
+#include "settings/settings.h"
 
-#include "app/settings_table.h"
+#include "settings/settings_table.h"
 
 namespace quivera {
-
-std::atomic<uint32_t> ServerAccessCount{0};
-std::atomic<bool> RemoteSetDone{false};
 
 Settings& AppSettings() {
   static Settings settings;

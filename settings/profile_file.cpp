@@ -1,6 +1,6 @@
 // The INI profile: lookup rules of the private-profile calls, line-preserving
 // changes, atomic replacement on save.
-#include "app/profile_file.h"
+#include "settings/profile_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 // Turning a failed system call into a message the user can read.
-#include "app/result.h"
+#include "settings/result.h"
 
 #include <cstring>
 

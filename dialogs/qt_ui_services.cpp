@@ -1,5 +1,5 @@
 // Message boxes, file dialogs, progress and wait cursor over Qt widgets.
-#include "app/ui/qt_ui_services.h"
+#include "dialogs/qt_ui_services.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -7,7 +7,7 @@
 #include <QProgressDialog>
 #include <algorithm>
 
-#include "app/ui/ui_text.h"
+#include "dialogs/ui_text.h"
 
 namespace quivera {
 

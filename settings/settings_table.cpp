@@ -1,6 +1,6 @@
 // The table of settings: sections, names, defaults, and whether each value is
 // written back at exit.
-#include "app/settings_table.h"
+#include "settings/settings_table.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 // The profile file: lookup rules, numbers, line-preserving changes and the
 // atomic save.
-#include "app/profile_file.h"
+#include "settings/profile_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace quivera {
 namespace {

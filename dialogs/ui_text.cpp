@@ -1,5 +1,5 @@
 // Windows-1252 to QString, through the core's one code-page table.
-#include "app/ui/ui_text.h"
+#include "dialogs/ui_text.h"
 
 #include "present/win1252.h"
 

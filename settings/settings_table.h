@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 namespace quivera {
 

@@ -1,5 +1,5 @@
 // The answer given when nobody chooses one.
-#include "app/ui_services.h"
+#include "present/ui_services.h"
 
 namespace quivera {
 

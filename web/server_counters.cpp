@@ -1,0 +1,13 @@
+#include "web/server_counters.h"
+
+namespace quivera {
+
+std::atomic<uint32_t> ServerAccessCount{0};
+std::atomic<bool> RemoteSetDone{false};
+
+void ResetServerCounters() {
+  ServerAccessCount = 0;
+  RemoteSetDone = false;
+}
+
+}  // namespace quivera

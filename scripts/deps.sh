@@ -2,6 +2,8 @@
 # Installs the Debian packages that building, running and testing need (a
 # locale with a decimal comma among them, so the C-locale formatting is tested), when
 # any is missing. Safe to run again: it does nothing once everything is there.
+# Extra package names given as arguments are installed too (scripts/fuzz.sh
+# asks for clang and its fuzzing runtime this way).
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,7 @@ packages=(
   xvfb xauth poppler-utils
   curl apache2-utils chromium nodejs npm
   locales-all
+  "$@"
 )
 
 missing=()

@@ -39,6 +39,7 @@ max_len() {
   case "$1" in
     http_request | remote_set) echo 512 ;;  # one receive of the server
     flash_layout) echo 1100 ;;              # a reply, or a dump of twice its size
+    profile_file) echo 2048 ;;              # settings files are short
     *) echo 4096 ;;
   esac
 }

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimerEvent>
@@ -240,7 +241,9 @@ QLabel* CPORTPage::valueField(PortLabel value) const {
 
 void CPORTPage::showEvent(QShowEvent* event) {
   PropertyPage::showEvent(event);
-  Activate();
+  // Becoming the sheet's visible page; a window coming back from the task
+  // bar is no activation.
+  if (!event->spontaneous()) Activate();
 }
 
 void CPORTPage::timerEvent(QTimerEvent* event) {

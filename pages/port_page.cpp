@@ -13,7 +13,6 @@
 #include <QTimerEvent>
 #include <QVBoxLayout>
 #include <ctime>
-#include <span>
 
 #include "adapter/adapter_list.h"
 #include "dialogs/qt_ui_services.h"
@@ -90,15 +89,6 @@ constexpr int kSecondValueX = 9360;
 void DrawBox(PrintFrame& frame, const PrintBox& box) {
   frame.Box(box.left, box.top, box.right, box.bottom);
   frame.Text(box.caption_x, box.caption_y, box.caption);
-}
-
-// Reads a port counter; false (and 'counter' untouched) when unavailable.
-bool ReadPortCounter(AdapterList& adapters, ManagementItem item, int port, Counter64* counter) {
-  uint8_t bytes[8] = {};
-  size_t length = sizeof bytes;
-  if (adapters.GetItem(item, bytes, &length, port) != 0 || length != sizeof bytes) return false;
-  counter->SetFromItemBytes(std::span<const uint8_t, 8>(bytes));
-  return true;
 }
 
 bool SetAllowed() { return AppSettings().MGTSetOperations.load() == 0; }
@@ -296,7 +286,7 @@ void CPORTPage::Refresh(int reload, int show) {
 
   for (size_t i = 0; i < std::size(kCounterValues); ++i) {
     Counter64 counter;  // a failed read counts as 0
-    ReadPortCounter(adapters_, kCounterValues[i].item, port_, &counter);
+    ReadCounter(adapters_, kCounterValues[i].item, &counter, port_);
     texts_[At(kCounterValues[i].label)] = counter.Difference(baselines_[i]).Text();
     ShowText(kCounterValues[i].label, show);
   }
@@ -304,7 +294,7 @@ void CPORTPage::Refresh(int reload, int show) {
 
 void CPORTPage::ClearCounters() {
   for (size_t i = 0; i < std::size(kCounterValues); ++i) {
-    ReadPortCounter(adapters_, kCounterValues[i].item, port_, &baselines_[i]);
+    ReadCounter(adapters_, kCounterValues[i].item, &baselines_[i], port_);
   }
   Refresh(1, 1);
 }

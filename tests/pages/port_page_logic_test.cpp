@@ -30,13 +30,5 @@ TEST(PortPageLogicTest, EachLedStateBlinksThroughItsColours) {
   }
 }
 
-TEST(PortPageLogicTest, ThePhaseCarriesOverWhenTheStateChanges) {
-  LedBlinker blinker;
-  EXPECT_EQ(blinker.Update(4), LedColour::Green);  // on
-  EXPECT_EQ(blinker.Update(5), LedColour::Green);  // off: state 5 shows its off colour
-  EXPECT_EQ(blinker.Update(5), LedColour::Red);
-  EXPECT_TRUE(blinker.phase_on());
-}
-
 }  // namespace
 }  // namespace quivera

@@ -66,8 +66,8 @@ CPathPage::CPathPage(AdapterList& adapters, QWidget* parent, UiServices* ui)
                           static_cast<int>(kBoundRows[i].range.max));
     connect(sliders_[i], &QSlider::valueChanged, this, &CPathPage::OnSliderMoved);
     bound_fields_[i] = MakeValueField(this, Qt::AlignRight | Qt::AlignVCenter);
-    bound_fields_[i]->setMinimumWidth(bound_fields_[i]->fontMetrics().horizontalAdvance(
-                                          QLatin1Char('0')) * 8);
+    bound_fields_[i]->setMinimumWidth(
+        bound_fields_[i]->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
     layout->addWidget(captions_[i], row, 0);
     layout->addWidget(sliders_[i], row, 1);
     layout->addWidget(bound_fields_[i], row, 2);

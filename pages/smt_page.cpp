@@ -58,8 +58,8 @@ CSMTPage::CSMTPage(AdapterList& adapters, QWidget* parent, UiServices* ui)
     : PropertyPage(parent), adapters_(adapters), ui_(PageUiServices(ui, this, &own_ui_)) {
   setWindowTitle(QStringLiteral("SMT"));
   // Created with the SNMP object names (applied_labels_ 0).
-  policy_group_ = new QGroupBox(
-      QString::fromLatin1(LabelPairFor(SmtLabel::kConnectionPolicy).snmp_name), this);
+  policy_group_ =
+      new QGroupBox(QString::fromLatin1(LabelPairFor(SmtLabel::kConnectionPolicy).snmp_name), this);
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel(QStringLiteral("Neighbor Port Type"), policy_group_), 0, 2, 1,
                   kPortTypes, Qt::AlignCenter);
@@ -177,7 +177,8 @@ void CSMTPage::Refresh(int reload, int show) {
   if (reload != 0) update();
 
   uint32_t policy = 0;
-  if (GetU32(adapters_, ManagementItem::SmtConnectionPolicy, &policy) == 0) current_policy_ = policy;
+  if (GetU32(adapters_, ManagementItem::SmtConnectionPolicy, &policy) == 0)
+    current_policy_ = policy;
   if (reload != 0) {
     // A full refresh shows the adapter's policy: an unsaved edit is gone, so
     // there is nothing left to set or cancel.
@@ -246,9 +247,9 @@ void CSMTPage::Print(PrintSurface& surface, int /*part*/) {
     if (values[i] != nullptr) {
       frame.Text(kRowValueX, y, *values[i]);
     } else {
-      frame.Text(kRowValueX, y,
-                 kRowLabels[i] == SmtLabel::kOpVersionId ? kOpVersionText
-                                                         : "User Data will be added");
+      frame.Text(
+          kRowValueX, y,
+          kRowLabels[i] == SmtLabel::kOpVersionId ? kOpVersionText : "User Data will be added");
     }
   }
 }
@@ -298,7 +299,8 @@ void CSMTPage::WritePolicy(uint32_t policy) {
 
 void CSMTPage::ReloadPolicy() {
   uint32_t policy = 0;
-  if (GetU32(adapters_, ManagementItem::SmtConnectionPolicy, &policy) == 0) current_policy_ = policy;
+  if (GetU32(adapters_, ManagementItem::SmtConnectionPolicy, &policy) == 0)
+    current_policy_ = policy;
   pending_policy_ = current_policy_;
   ShowGrid(pending_policy_);
 }
@@ -314,7 +316,8 @@ void CSMTPage::DisableSetAndCancel() {
 }
 
 void CSMTPage::ApplyCaptions(int snmp_labels) {
-  policy_group_->setTitle(QString::fromLatin1(CaptionFor(SmtLabel::kConnectionPolicy, snmp_labels)));
+  policy_group_->setTitle(
+      QString::fromLatin1(CaptionFor(SmtLabel::kConnectionPolicy, snmp_labels)));
   paths_group_->setTitle(QString::fromLatin1(CaptionFor(SmtLabel::kAvailablePaths, snmp_labels)));
   for (size_t i = 0; i < row_captions_.size(); ++i) {
     row_captions_[i]->setText(QString::fromLatin1(CaptionFor(kRowLabels[i], snmp_labels)));

@@ -37,7 +37,8 @@ std::array<uint32_t, 3> PathTimersRecord(const PathBounds& bounds) {
 
 PathBounds PushPathBounds(PathBounds now, const PathBounds& before) {
   if (now.tmax < before.tmax && now.tmax < now.treq) now.treq = Held(now.tmax, kMaxTReqRange);
-  if (now.treq > before.treq && now.treq > now.tmax) now.tmax = Held(now.treq, kTMaxLowerBoundRange);
+  if (now.treq > before.treq && now.treq > now.tmax)
+    now.tmax = Held(now.treq, kTMaxLowerBoundRange);
   if (now.treq < before.treq && now.treq < now.tvx) now.tvx = Held(now.treq, kTvxLowerBoundRange);
   if (now.tvx > before.tvx && now.tvx > now.treq) now.treq = Held(now.tvx, kMaxTReqRange);
   return now;

@@ -1,5 +1,6 @@
 // The running program's window, tab by tab, over the three simulated
-// adapters of test mode, and its printed General and MAC Counters sheets.
+// adapters of test mode, and its printed General, SMT, MAC, MAC Counters
+// and Path sheets.
 // With QUIVERA_SCREENSHOT_DIR set, the pictures and PDF files are kept there
 // for a person to look at.
 #include <gtest/gtest.h>
@@ -80,6 +81,26 @@ TEST_F(WindowViewsTest, GeneralAndMacCountersSheetsPrintToPdf) {
   for (int tick = 0; tick < 3; ++tick) app.View()->OnMainTimer();
   for (const auto& [sheet, name] :
        {std::pair{1, QStringLiteral("general")}, std::pair{4, QStringLiteral("mac_counters")}}) {
+    SCOPED_TRACE(sheet);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString path = Out(QStringLiteral("print_%1.pdf").arg(name));
+    printer.setOutputFileName(path);
+    ASSERT_TRUE(app.View()->PrintSheets(printer, sheet, sheet));
+    EXPECT_GT(QFileInfo(path).size(), 0);
+  }
+  EXPECT_TRUE(app.Exit().ok);
+}
+
+TEST_F(WindowViewsTest, SmtMacAndPathSheetsPrintToPdf) {
+  ScriptedUiServices ui;
+  WindowedApp app(
+      ui, temp_.filePath("quivera.ini").toStdString(), true,
+      [](const std::string&) { return std::unique_ptr<DriverChannel>(); }, [] { return true; });
+  ASSERT_TRUE(app.Start());
+  for (const auto& [sheet, name] :
+       {std::pair{2, QStringLiteral("smt")}, std::pair{3, QStringLiteral("mac")},
+        std::pair{5, QStringLiteral("path")}}) {
     SCOPED_TRACE(sheet);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);

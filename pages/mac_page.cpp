@@ -10,6 +10,7 @@
 
 #include "adapter/adapter_list.h"
 #include "pages/general_page_logic.h"
+#include "pages/page_captions.h"
 #include "pages/page_layout_logic.h"
 #include "pages/page_support.h"
 #include "present/counter64.h"
@@ -162,8 +163,8 @@ QLabel* CMACPage::valueField(MacLabel label) const {
 }
 
 void CMACPage::Refresh(int /*reload*/, int show) {
-  const int snmp_labels = AppSettings().SNMPLabels.load();
-  if (show != 0 && snmp_labels != applied_labels_) ApplyCaptions(snmp_labels);
+  if (show != 0)
+    captions_switch_.Follow(captions_, MacLabelPairs(), AppSettings().SNMPLabels.load());
   const AddressPreferences preferences = PreferencesNow();
 
   std::array<uint8_t, 6> address{};
@@ -286,14 +287,6 @@ void CMACPage::Print(PrintSurface& surface, int /*part*/) {
   frame.Text(kDuplexValueX, duplex_value_y, texts_[At(MacLabel::kFdxState)]);
   caption(kSideCaptionX, duplex_caption_y - lh, MacLabel::kFdxEnable);
   frame.Text(kDuplexValueX, duplex_value_y - lh, texts_[At(MacLabel::kFdxEnable)]);
-}
-
-void CMACPage::ApplyCaptions(int snmp_labels) {
-  const auto pairs = MacLabelPairs();
-  for (size_t i = 0; i < captions_.size() && i < pairs.size(); ++i) {
-    captions_[i]->setText(QString::fromLatin1(CaptionFor(pairs[i], snmp_labels)));
-  }
-  applied_labels_ = snmp_labels;
 }
 
 }  // namespace quivera

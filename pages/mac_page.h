@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "pages/mac_page_logic.h"
+#include "pages/page_captions.h"
 #include "pages/property_page.h"
 #include "present/label_pairs.h"
 #include "present/multicast_names.h"
@@ -51,7 +52,6 @@ class CMACPage : public PropertyPage {
   QListWidget* multicastList() const { return multicast_box_; }
 
  private:
-  void ApplyCaptions(int snmp_labels);
   // Reads the multicast list and makes its texts again when it changed.
   void RefreshMulticastList(int show, const AddressPreferences& preferences);
 
@@ -66,7 +66,7 @@ class CMACPage : public PropertyPage {
   std::vector<std::string> multicast_texts_;  // adapter order
   uint32_t purge_errors_baseline_ = 0;
   int64_t purge_errors_shown_ = 0;
-  int applied_labels_ = 0;
+  CaptionSwitch captions_switch_;
 
   std::array<QLabel*, kCaptions> captions_{};
   std::array<QLabel*, kCaptions> fields_{};

@@ -11,6 +11,7 @@
 #include <ctime>
 
 #include "adapter/adapter_list.h"
+#include "pages/page_captions.h"
 #include "pages/page_layout_logic.h"
 #include "pages/page_sets.h"
 #include "pages/page_support.h"
@@ -123,8 +124,8 @@ QLabel* CPathPage::captionLabel(PathLabel label) const {
 }
 
 void CPathPage::Refresh(int reload, int show) {
-  const int snmp_labels = AppSettings().SNMPLabels.load();
-  if (show != 0 && snmp_labels != applied_labels_) ApplyCaptions(snmp_labels);
+  if (show != 0)
+    captions_switch_.Follow(captions_, PathLabelPairs(), AppSettings().SNMPLabels.load());
 
   if (SetOperationsAllowed()) {
     default_button_->setEnabled(true);
@@ -232,14 +233,6 @@ void CPathPage::PutOnSliders(const PathBounds& bounds) {
 void CPathPage::DisableSetAndCancel() {
   set_button_->setEnabled(false);
   cancel_button_->setEnabled(false);
-}
-
-void CPathPage::ApplyCaptions(int snmp_labels) {
-  const auto pairs = PathLabelPairs();
-  for (size_t i = 0; i < captions_.size() && i < pairs.size(); ++i) {
-    captions_[i]->setText(QString::fromLatin1(CaptionFor(pairs[i], snmp_labels)));
-  }
-  applied_labels_ = snmp_labels;
 }
 
 }  // namespace quivera

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "pages/page_captions.h"
 #include "pages/property_page.h"
 #include "present/label_pairs.h"
 #include "present/path_timers.h"
@@ -62,7 +63,6 @@ class CPathPage : public PropertyPage {
   void OnDefault();
 
  private:
-  void ApplyCaptions(int snmp_labels);
   // Reads the three bounds; each one read is stored and, with 'show', put in
   // its field and on its slider.
   void LoadBounds(int show);
@@ -87,7 +87,7 @@ class CPathPage : public PropertyPage {
   std::array<std::string, 4> timer_texts_;
   // The positions where the previous slider movement ended.
   PathBounds recorded_{};
-  int applied_labels_ = 0;
+  CaptionSwitch captions_switch_;
 
   std::array<QSlider*, 3> sliders_{};
   std::array<QLabel*, 3> bound_fields_{};

@@ -13,7 +13,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
-#include "settings/settings.h"
 #include "app/ui/about_dialog.h"
 #include "app/ui/help_window.h"
 #include "app/ui/main_frame.h"
@@ -21,6 +20,7 @@
 #include "app/ui/windowed_app.h"
 #include "dialogs/preferences_dialog.h"
 #include "dialogs/web_server_dialog.h"
+#include "settings/settings.h"
 #include "tests/app/scripted_ui_services.h"
 
 namespace quivera {
@@ -71,7 +71,7 @@ TEST_F(WindowViewsTest, EveryTabDrawsItsOwnPage) {
   EXPECT_TRUE(app.Exit().ok);
 }
 
-TEST_F(WindowViewsTest, GeneralAndMacCountersSheetsPrintToPdf) {
+TEST_F(WindowViewsTest, PageSheetsPrintToPdf) {
   ScriptedUiServices ui;
   WindowedApp app(
       ui, temp_.filePath("quivera.ini").toStdString(), true,
@@ -80,26 +80,8 @@ TEST_F(WindowViewsTest, GeneralAndMacCountersSheetsPrintToPdf) {
   // A few seconds of the running program, so that the counters have moved.
   for (int tick = 0; tick < 3; ++tick) app.View()->OnMainTimer();
   for (const auto& [sheet, name] :
-       {std::pair{1, QStringLiteral("general")}, std::pair{4, QStringLiteral("mac_counters")}}) {
-    SCOPED_TRACE(sheet);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    const QString path = Out(QStringLiteral("print_%1.pdf").arg(name));
-    printer.setOutputFileName(path);
-    ASSERT_TRUE(app.View()->PrintSheets(printer, sheet, sheet));
-    EXPECT_GT(QFileInfo(path).size(), 0);
-  }
-  EXPECT_TRUE(app.Exit().ok);
-}
-
-TEST_F(WindowViewsTest, SmtMacAndPathSheetsPrintToPdf) {
-  ScriptedUiServices ui;
-  WindowedApp app(
-      ui, temp_.filePath("quivera.ini").toStdString(), true,
-      [](const std::string&) { return std::unique_ptr<DriverChannel>(); }, [] { return true; });
-  ASSERT_TRUE(app.Start());
-  for (const auto& [sheet, name] :
-       {std::pair{2, QStringLiteral("smt")}, std::pair{3, QStringLiteral("mac")},
+       {std::pair{1, QStringLiteral("general")}, std::pair{2, QStringLiteral("smt")},
+        std::pair{3, QStringLiteral("mac")}, std::pair{4, QStringLiteral("mac_counters")},
         std::pair{5, QStringLiteral("path")}}) {
     SCOPED_TRACE(sheet);
     QPrinter printer(QPrinter::HighResolution);

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <ctime>
-#include <span>
 
 #include "adapter/adapter_list.h"
 #include "pages/general_page_logic.h"
@@ -192,12 +191,8 @@ void CMACPage::Refresh(int /*reload*/, int show) {
     if (show != 0) fields_[At(row.label)]->setText(QString::fromStdString(text));
   }
 
-  uint8_t counter_bytes[8] = {};
-  size_t length = sizeof counter_bytes;
-  if (adapters_.GetItem(ManagementItem::MacRingPurgeErrors, counter_bytes, &length) == 0 &&
-      length == sizeof counter_bytes) {
-    Counter64 counter;
-    counter.SetFromItemBytes(std::span<const uint8_t, 8>(counter_bytes));
+  Counter64 counter;
+  if (ReadCounter(adapters_, ManagementItem::MacRingPurgeErrors, &counter)) {
     const int64_t since = StatisticSinceBaseline(counter.low(), purge_errors_baseline_);
     texts_[At(MacLabel::kRingPurgeErrors)] = std::to_string(since);
     if (show != 0) {

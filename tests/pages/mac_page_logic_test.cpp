@@ -1,13 +1,11 @@
-// The MAC page's multicast list rules: when the list is made again, its
-// entry texts and the list box's order.
+// The MAC page's multicast list rules: when the list is made again, and the
+// list box's order.
 #include "pages/mac_page_logic.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "present/multicast_names.h"
 
 namespace quivera {
 namespace {
@@ -46,23 +44,6 @@ TEST(MacPageLogicTest, TheListIsMadeAgainOnlyWhenBytesCountOrPreferencesChange) 
   // empty list under the default preferences only.
   EXPECT_TRUE(SameMulticastList(MulticastListCopy{}, MulticastListBytes{}, 0, {0, 0}));
   EXPECT_FALSE(SameMulticastList(MulticastListCopy{}, MulticastListBytes{}, 0, {1, 0}));
-}
-
-TEST(MacPageLogicTest, EntryTextsFollowTheAddressPreferencesInAdapterOrder) {
-  MulticastNames names;
-  ASSERT_TRUE(names.Build());
-  const MulticastListBytes bytes = ListOf({{0x01, 0x00, 0x5E, 0, 0, 1},
-                                           {0x09, 0x00, 0x2B, 0x00, 0x00, 0x08},
-                                           {0xAA, 0x00, 0x04, 0x00, 0x05, 0x0C}});
-  EXPECT_EQ(MulticastListTexts(bytes, 3, {0, 0}, names),
-            (std::vector<std::string>{"RFC-1112 IP Multicast", "09-00-2B-00-00-08",
-                                      "AA-00-04-00-05-0C"}));
-  EXPECT_EQ(MulticastListTexts(bytes, 2, {1, 0}, names),
-            (std::vector<std::string>{"01-00-5E-00-00-01", "09-00-2B-00-00-08"}));
-  EXPECT_EQ(MulticastListTexts(bytes, 1, {1, 1}, names),
-            (std::vector<std::string>{"80:00:7A:00:00:80"}));
-  EXPECT_EQ(MulticastListTexts(bytes, 0, {0, 0}, names).size(), 0u);
-  EXPECT_EQ(MulticastListTexts(bytes, 40, {0, 0}, names).size(), 32u);  // what the buffer holds
 }
 
 TEST(MacPageLogicTest, ListBoxSortsWithoutRegardToCase) {

@@ -168,14 +168,6 @@ TEST_F(MacPageTest, RingPurgeErrorsCountFromTheLastClearing) {
   EXPECT_EQ(Value(MacLabel::kRingPurgeErrors), "3000000000");
 }
 
-TEST_F(MacPageTest, CaptionsFollowSnmpLabels) {
-  EXPECT_EQ(page_.captionLabel(MacLabel::kUpstreamNbr)->text(), "fddimibMACUpstreamNbr");
-  AppSettings().SNMPLabels = 1;
-  page_.Refresh(0, 1);
-  EXPECT_EQ(page_.captionLabel(MacLabel::kUpstreamNbr)->text(), "Upstream Neighbor");
-  EXPECT_EQ(page_.captionLabel(MacLabel::kFdxEnable)->text(), "FDX Enable");
-}
-
 TEST_F(MacPageTest, PrintPutsBoxesListAndRowsAtTheirPlaces) {
   AppSettings().SNMPLabels = 0;
   page_.Refresh(1, 0);

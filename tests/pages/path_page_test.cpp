@@ -153,14 +153,6 @@ TEST_F(PathPageTest, ARefusedSetIsToldAndTheStationsBoundsComeBack) {
   EXPECT_EQ(BoundFields(), (std::vector<QString>{"165", "8", "2"}));
 }
 
-TEST_F(PathPageTest, CaptionsFollowSnmpLabels) {
-  EXPECT_EQ(page_.captionLabel(PathLabel::kTMaxLowerBound)->text(), "fddimibPATHTMaxLowerBound");
-  AppSettings().SNMPLabels = 1;
-  page_.Refresh(0, 1);
-  EXPECT_EQ(page_.captionLabel(PathLabel::kTMaxLowerBound)->text(), "PATH TMax Lower Bound");
-  EXPECT_EQ(page_.captionLabel(PathLabel::kMacTvxValue)->text(), "MAC TVX Value");
-}
-
 TEST_F(PathPageTest, PrintPutsSevenRowsTwoLinesApart) {
   AppSettings().SNMPLabels = 0;
   page_.Refresh(1, 0);

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cstdio>
 #include <string>
 
@@ -50,21 +49,6 @@ TEST(PathTimersTest, MacTimerTextHasFiveDecimalsInEightColumns) {
     std::snprintf(expected, sizeof expected, "%-#8.5f ms", uint64_t{c.units} * 80 * 0.000001);
     EXPECT_EQ(MacTimerText(c.units), expected);
   }
-}
-
-TEST(PathTimersTest, MacTimerTextKeepsItsPointInADecimalCommaLocale) {
-  const std::string previous = std::setlocale(LC_ALL, nullptr);
-  const char* chosen = nullptr;
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
-    if (std::setlocale(LC_ALL, name) != nullptr) {
-      chosen = name;
-      break;
-    }
-  }
-  if (chosen == nullptr) GTEST_SKIP() << "no locale with a decimal comma is installed";
-  const std::string text = MacTimerText(31250);
-  std::setlocale(LC_ALL, previous.c_str());
-  EXPECT_EQ(text, "2.50000  ms") << chosen;
 }
 
 TEST(PathTimersTest, RecordRunsTvxTMaxTReqInUnits) {

@@ -36,6 +36,7 @@ static_assert(CPORTPage::kValues == static_cast<size_t>(L::kNeighborType) + 1);
 
 constexpr char kCaption[] = "QUIVERA/FDDI";
 constexpr char kLedTimerFailedText[] = "Could Not Allocate LED Timer.";
+constexpr char kRefusedText[] = "The adapter refused the new link error rate settings.";
 constexpr int kLedPictureSize = 32;
 
 size_t At(L label) { return static_cast<size_t>(label); }
@@ -347,10 +348,7 @@ void CPORTPage::OnSet() {
   // The buttons are greyed while set operations are forbidden; a click that
   // slips through changes nothing.
   if (!SetOperationsAllowed()) return;
-  SetLerValue(L::kLerCutoff, cutoff_slider_->value());
-  SetLerValue(L::kLerAlarm, alarm_slider_->value());
-  EnableEditButtons(false);
-  Refresh(1, 1);
+  SetLerValues(cutoff_slider_->value(), alarm_slider_->value());
 }
 
 void CPORTPage::OnCancel() {
@@ -361,9 +359,16 @@ void CPORTPage::OnCancel() {
 
 void CPORTPage::OnDefault() {
   if (!SetOperationsAllowed()) return;
-  SetLerValue(L::kLerCutoff, kLerDefault);
-  SetLerValue(L::kLerAlarm, kLerDefault);
+  SetLerValues(kLerDefault, kLerDefault);
+}
+
+void CPORTPage::SetLerValues(int cutoff, int alarm) {
+  const bool cutoff_taken = SetLerValue(L::kLerCutoff, cutoff);
+  const bool alarm_taken = SetLerValue(L::kLerAlarm, alarm);
   EnableEditButtons(false);
+  // A refused value must not look accepted: the operator is told, and the
+  // full refresh puts the adapter's values back in the fields.
+  if (!cutoff_taken || !alarm_taken) TellSetRefused(*ui_, kRefusedText);
   Refresh(1, 1);
 }
 
@@ -392,11 +397,12 @@ void CPORTPage::ShowLerValue(PortLabel value, int number) {
   slider->setValue(number);
 }
 
-void CPORTPage::SetLerValue(PortLabel value, int number) {
+bool CPORTPage::SetLerValue(PortLabel value, int number) {
   const ManagementItem item = value == L::kLerCutoff ? I::PortLerCutoff : I::PortLerAlarm;
   const uint32_t word = static_cast<uint32_t>(number);
-  adapters_.SetItem(item, &word, sizeof word, port_);
+  if (adapters_.SetItem(item, &word, sizeof word, port_) != 0) return false;
   ShowLerValue(value, number);
+  return true;
 }
 
 void CPORTPage::ShowText(PortLabel value, int show) {

@@ -12,24 +12,19 @@ namespace {
 
 constexpr ReturnRegion kRegions[] = {
     {"North America",
-     {"QUIVERA/FDDI Product Registration", "Registration Center Americas", "P.O. Box 1000",
-      "Anytown, USA"}},
-    {"Europe",
-     {"QUIVERA/FDDI Product Registration", "Registration Center Europe", "Postbox 2000",
-      "Anytown, Europe"}},
+     {"QUIVERA/FDDI Registration", "Americas Office", "P.O. Box 1000", "Anytown, USA"}},
+    {"Europe", {"QUIVERA/FDDI Registration", "Europe Office", "Postbox 2000", "Anytown, Europe"}},
     {"Asia and Pacific",
-     {"QUIVERA/FDDI Product Registration", "Registration Center Asia Pacific", "P.O. Box 3000",
-      "Anytown, Asia"}},
+     {"QUIVERA/FDDI Registration", "Asia Pacific Office", "P.O. Box 3000", "Anytown, Asia"}},
     {"Other countries",
-     {"QUIVERA/FDDI Product Registration", "International Registration Desk", "P.O. Box 4000",
-      "Anytown, USA"}},
+     {"QUIVERA/FDDI Registration", "International Office", "P.O. Box 4000", "Anytown, USA"}},
 };
 
-constexpr int kFieldsTop = -3700;
+constexpr int kFieldsTop = -3900;
 constexpr int kFieldsLeft = 720;
 constexpr int kFieldsRight = 10800;
 constexpr int kCaptionX = 900;
-constexpr int kValueX = 4320;
+constexpr int kValueX = 5040;
 
 }  // namespace
 
@@ -45,8 +40,9 @@ void PrintRegistrationCard(PrintSurface& surface, const Settings& settings, std:
             kReturnPanelCaption, kReturnPanelTextX);
   frame.Lines(kReturnPanelTextX, kReturnPanelTop - lh, region.lines);
 
-  frame.Text(kFieldsLeft, kReturnPanelTop - lh, "Please fill in, print and mail this card");
-  frame.Text(kFieldsLeft, kReturnPanelTop - 2 * lh, "to the address of your region.");
+  static constexpr const char* kInstructions[] = {
+      "Please fill in this card,", "print it and mail it to", "the address of your region."};
+  frame.Lines(kFieldsLeft, kReturnPanelTop - lh, kInstructions);
 
   const auto fields = RegistrationFields();
   const int rows = static_cast<int>(fields.size());

@@ -12,7 +12,7 @@
 
 namespace quivera {
 
-inline constexpr char kRegistrationPrintTitle[] = "QUIVERA/FDDI -- Product Registration Card";
+inline constexpr char kRegistrationPrintTitle[] = "QUIVERA/FDDI -- Registration Card";
 inline constexpr char kReturnPanelCaption[] = "Return Address";
 inline constexpr char kRegistrationBoxCaption[] = "Registration";
 
@@ -28,11 +28,11 @@ struct ReturnRegion {
 std::span<const ReturnRegion> ReturnRegions();
 
 // The panel's corners and where its lines start (twips, see print_surface.h).
-inline constexpr int kReturnPanelLeft = 6480;
-inline constexpr int kReturnPanelTop = -1300;
+inline constexpr int kReturnPanelLeft = 5400;
+inline constexpr int kReturnPanelTop = -1500;
 inline constexpr int kReturnPanelRight = 10800;
-inline constexpr int kReturnPanelBottom = -3100;
-inline constexpr int kReturnPanelTextX = 6700;
+inline constexpr int kReturnPanelBottom = -3300;
+inline constexpr int kReturnPanelTextX = 5580;
 
 // Prints the card on 'surface': the frame's title and the date of 'now', the
 // return-address panel of the chosen region (RegistrationRegion), then one

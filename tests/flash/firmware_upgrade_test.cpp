@@ -103,6 +103,19 @@ int OpenDescriptors() {
   return count;
 }
 
+// Runs the command with 'path' chosen and the question answered Yes, for a
+// download that must fail; every descriptor it opened is closed again.
+void RunFailingUpgrade(EmulatedAdapters& adapters, ScriptedUiServices& ui,
+                       const std::string& path) {
+  ui.file_answers = {path};
+  ui.answers = {MessageAnswer::Yes};
+  const int descriptors = OpenDescriptors();
+  EXPECT_FALSE(FirmwareUpgradeCommand(adapters.list, ui));
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+  EXPECT_EQ(ui.progress_ended, 1);
+  EXPECT_EQ(ui.busy_depth, 0);
+}
+
 // The positions a full download shows, and its pauses.
 std::vector<int> AllPositions() {
   std::vector<int> positions(100);
@@ -168,17 +181,11 @@ TEST(FirmwareUpgradeTest, RefusedImagesSendNothingToTheAdapter) {
     SCOPED_TRACE(path);
     EmulatedAdapters adapters;
     ScriptedUiServices ui;
-    ui.file_answers = {path};
-    ui.answers = {MessageAnswer::Yes};
-    const int descriptors = OpenDescriptors();
-    EXPECT_FALSE(FirmwareUpgradeCommand(adapters.list, ui));
-    EXPECT_EQ(OpenDescriptors(), descriptors);
+    RunFailingUpgrade(adapters, ui, path);
     EXPECT_EQ(adapters.FirmwareRequests(), 0);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[1].icon, MessageIcon::Stop);
     EXPECT_EQ(ui.messages[1].text, ReadSRecordImage(ReadFile(path)).message);
-    EXPECT_EQ(ui.progress_ended, 1);
-    EXPECT_EQ(ui.busy_depth, 0);
   }
 }
 
@@ -201,19 +208,13 @@ TEST(FirmwareUpgradeTest, FailedStepsEndWithTheirMessageAndCloseTheFile) {
     EmulatedAdapters adapters;
     adapters.station().FailOid(c.failing);
     ScriptedUiServices ui;
-    ui.file_answers = {path};
-    ui.answers = {MessageAnswer::Yes};
-    const int descriptors = OpenDescriptors();
-    EXPECT_FALSE(FirmwareUpgradeCommand(adapters.list, ui));
-    EXPECT_EQ(OpenDescriptors(), descriptors);
+    RunFailingUpgrade(adapters, ui, path);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[1].text, c.message);
     EXPECT_EQ(ui.messages[1].icon, MessageIcon::None);
     EXPECT_EQ(ui.messages[1].caption, "QUIVERA/FDDI");
     EXPECT_EQ(adapters.station().LastControlValue(), c.last_control);
     EXPECT_EQ(ui.progress.back(), c.last_position);
-    EXPECT_EQ(ui.progress_ended, 1);
-    EXPECT_EQ(ui.busy_depth, 0);
   }
 }
 

@@ -161,14 +161,16 @@ TEST(FirmwareUpgradeTest, SrecCatImagesReachTheStationReversed) {
 
 TEST(FirmwareUpgradeTest, ImageWithoutS3RecordsIsHandedOverEmpty) {
   TempDir dir;
-  EmulatedAdapters adapters;
-  ScriptedUiServices ui;
-  ui.file_answers = {MakeSRecordFile(dir.path(), "FWSC320.FWI", 64, 2)};
-  ui.answers = {MessageAnswer::Yes};
-  EXPECT_TRUE(FirmwareUpgradeCommand(adapters.list, ui));
-  EXPECT_EQ(adapters.log().CountOid(kOidFirmwareLoad), 1);
-  EXPECT_TRUE(adapters.station().LoadedFirmware().empty());
-  EXPECT_TRUE(adapters.station().FirmwareCommitted());
+  for (int address_bytes : {2, 3}) {  // S1 or S2 records only
+    EmulatedAdapters adapters;
+    ScriptedUiServices ui;
+    ui.file_answers = {MakeSRecordFile(dir.path(), "FWSC320.FWI", 64, address_bytes)};
+    ui.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(FirmwareUpgradeCommand(adapters.list, ui));
+    EXPECT_EQ(adapters.log().CountOid(kOidFirmwareLoad), 1);
+    EXPECT_TRUE(adapters.station().LoadedFirmware().empty());
+    EXPECT_TRUE(adapters.station().FirmwareCommitted());
+  }
 }
 
 TEST(FirmwareUpgradeTest, RefusedImagesSendNothingToTheAdapter) {

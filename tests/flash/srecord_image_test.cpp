@@ -1,5 +1,6 @@
-// Reading S-record images: files made by srec_cat, records refused with their
-// line, the image area limit, the group reversal and the load record.
+// Reading S-record images: records refused with their line, the image area
+// limit on a file made by srec_cat, the group reversal and the load record.
+// (Whole srec_cat images are read in the firmware upgrade's tests.)
 #include "flash/srecord_image.h"
 
 #include <gtest/gtest.h>
@@ -9,29 +10,6 @@
 
 namespace quivera {
 namespace {
-
-TEST(SRecordImageTest, SrecCatFilesReadBackTheirBytes) {
-  TempDir dir;
-  for (size_t size : {size_t{0}, size_t{1}, size_t{3}, size_t{4}, size_t{5}, kFirmwareImageArea}) {
-    SCOPED_TRACE(size);
-    const std::string path = MakeSRecordFile(dir.path(), "FWSC310.FWI", size);
-    ASSERT_FALSE(path.empty()) << "srec_cat failed";
-    const SRecordImage image = ReadSRecordImage(ReadFile(path));
-    ASSERT_TRUE(image.ok) << image.message;
-    EXPECT_EQ(image.bytes, SourceBytes(size));
-  }
-}
-
-TEST(SRecordImageTest, ImagesWithoutS3RecordsAreEmpty) {
-  TempDir dir;
-  for (int address_bytes : {2, 3}) {
-    const std::string path = MakeSRecordFile(dir.path(), "short.srec", 300, address_bytes);
-    ASSERT_FALSE(path.empty());
-    const SRecordImage image = ReadSRecordImage(ReadFile(path));
-    EXPECT_TRUE(image.ok);
-    EXPECT_TRUE(image.bytes.empty()) << address_bytes;
-  }
-}
 
 TEST(SRecordImageTest, OneByteMoreThanTheAreaIsRefusedAtItsLine) {
   TempDir dir;

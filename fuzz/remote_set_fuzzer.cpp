@@ -13,8 +13,8 @@
 
 #include "adapter/management_request.h"
 #include "fuzz/fuzz_adapters.h"
+#include "present/connection_policy.h"
 #include "settings/settings.h"
-#include "web/connection_policy.h"
 #include "web/page_dispatch.h"
 #include "web/remote_sets.h"
 #include "web/server_counters.h"

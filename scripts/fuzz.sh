@@ -69,7 +69,7 @@ for name in "${targets[@]}"; do
   "$program" "${args[@]}" "$dir/corpus/$name" "fuzz/corpus/$name" >"$log" 2>&1 || status=$?
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
-  cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -1)
+  cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -1 || true)
   if [ "$status" -eq 0 ]; then
     echo "fuzz $name: ok, ${execs:-?} executions, ${speed:-?}/s, $cov"
   else

@@ -40,19 +40,23 @@ TEST(StatisticBaselineTest, CountsSinceTheBaselineAndClearsToZero) {
   struct Case {
     uint32_t value;
     uint32_t baseline;
-    int64_t shown;
+    uint32_t shown;
   };
   const Case cases[] = {
       {100, 0, 100},
-      {4000000000u, 0, 4000000000},
-      {4294967295u, 0, 4294967295},
+      {4000000000u, 0, 4000000000u},
+      {4294967295u, 0, 4294967295u},
       {107, 100, 7},
-      {2, 100, -98},  // the driver restarted its counts
-      {0, 4294967295u, -4294967295},
+      // Cleared just before the counter wrapped: the count since the clear.
+      {41252598, 0xFFFFFFF0u, 41252614},
+      {0, 4294967295u, 1},
+      // Past 2^31 since the clear: still a positive count.
+      {0x80000005u, 5, 0x80000000u},
+      {2, 100, 4294967198u},  // the driver restarted its counts
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
-    const int64_t shown = StatisticSinceBaseline(c.value, c.baseline);
+    const uint32_t shown = StatisticSinceBaseline(c.value, c.baseline);
     EXPECT_EQ(shown, c.shown);
     // Clearing makes the value the field was drawn from the new baseline.
     const uint32_t baseline = BaselineAfterClear(c.baseline, shown);

@@ -7,6 +7,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -52,6 +53,7 @@ struct EmulatorServer::Connection {
   std::vector<uint8_t> out;  // the reply being written
   size_t sent = 0;
   Clock::time_point progress = Clock::now();
+  bool answered = false;  // at least one request was answered
 
   bool Writing() const { return sent < out.size(); }
   bool MidRequest() const { return have > 0 || Writing(); }
@@ -161,7 +163,9 @@ int EmulatorServer::Run() {
       fds.push_back({connection->fd, connection->Writing() ? short{POLLOUT} : short{POLLIN}, 0});
     }
 
-    int rc = poll(fds.data(), fds.size(), 1000);
+    // Wake often enough to close silent and stalled connections on time.
+    const auto wait = std::min<std::chrono::milliseconds>(silent_limit_, std::chrono::milliseconds(1000));
+    int rc = poll(fds.data(), fds.size(), static_cast<int>(std::max<int64_t>(wait.count(), 10)));
     if (rc < 0) {
       if (errno == EINTR) continue;
       return 1;
@@ -179,6 +183,9 @@ int EmulatorServer::Run() {
         alive = Service(connection, revents);
       } else if (connection.MidRequest() && now - connection.progress > kStallLimit) {
         alive = false;
+      } else if (!connection.answered && !connection.MidRequest() &&
+                 now - connection.progress > silent_limit_) {
+        alive = false;  // connected and never asked anything
       }
       if (alive) {
         kept.push_back(std::move(connections_[i]));
@@ -250,6 +257,7 @@ void EmulatorServer::Answer(Connection& connection) {
   connection.sent = 0;
   connection.in.assign(kWireRequestHeader, 0);
   connection.have = 0;
+  connection.answered = true;
 }
 
 bool EmulatorServer::Flush(Connection& connection) {

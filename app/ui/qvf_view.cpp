@@ -137,7 +137,7 @@ bool CQVFView::Create(const Discovery& discover) {
 void CQVFView::OnInitialUpdate() {
   if (initial_update_done_) return;
   initial_update_done_ = true;
-  if (server_ && sockets_ok_ && AppSettings().WebServerEnable.load() == 1) server_->start();
+  if (server_ && sockets_ok_ && WebServerEnabled()) server_->start();
 }
 
 PropertyPage* CQVFView::Page(int index) const {
@@ -210,7 +210,7 @@ void CQVFView::OnServerReconfigured() {
   if (!server_) return;
   server_->stop();
   server_->setPort(AppSettings().WebPortID.load());
-  if (sockets_ok_ && AppSettings().WebServerEnable.load() != 0) server_->start();
+  if (sockets_ok_ && WebServerEnabled()) server_->start();
 }
 
 void CQVFView::OnClearCounters() {

@@ -13,6 +13,7 @@
 
 #include "settings/settings.h"
 #include "app/ui/main_frame.h"
+#include "app/ui/print_file.h"
 #include "app/ui/print_sheets.h"
 #include "app/ui/qt_print_surface.h"
 #include "present/ui_services.h"
@@ -231,6 +232,7 @@ void CQVFView::OnFilePrint() {
     if (!print_setup_(printer, last, &from, &to)) return;
   } else {
     QPrintDialog dialog(&printer, &frame_);
+    SuggestPrintFile(dialog);
     dialog.setMinMax(1, last);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     if (dialog.exec() != QDialog::Accepted) return;

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "adapter/little_endian.h"
 #include "adapter/socket_driver_channel.h"
 #include "emulator/request_log.h"
 
@@ -228,7 +229,7 @@ bool EmulatorServer::Service(Connection& connection, short revents) {
   if (connection.have < connection.in.size()) return true;
 
   if (connection.in.size() == kWireRequestHeader) {
-    const uint32_t length = GetWireU32(connection.in.data() + 4);
+    const uint32_t length = LoadU32(connection.in.data() + 4);
     if (length > kMaxWireLength) return false;  // not a peer we can serve
     connection.in.resize(kWireRequestHeader + length);
     if (length > 0) return true;
@@ -238,7 +239,7 @@ bool EmulatorServer::Service(Connection& connection, short revents) {
 }
 
 void EmulatorServer::Answer(Connection& connection) {
-  const uint32_t oid = GetWireU32(connection.in.data());
+  const uint32_t oid = LoadU32(connection.in.data());
   uint8_t* buffer = connection.in.data() + kWireRequestHeader;
   const size_t length = connection.in.size() - kWireRequestHeader;
   Endpoint& endpoint = endpoints_[connection.endpoint];
@@ -250,9 +251,9 @@ void EmulatorServer::Answer(Connection& connection) {
   const size_t count = status == 0 ? length : 0;
 
   connection.out.resize(kWireReplyHeader + count);
-  PutWireU32(connection.out.data(), static_cast<uint32_t>(status));
-  PutWireU32(connection.out.data() + 4, status == 0 ? static_cast<uint32_t>(returned) : 0);
-  PutWireU32(connection.out.data() + 8, static_cast<uint32_t>(count));
+  StoreU32(connection.out.data(), static_cast<uint32_t>(status));
+  StoreU32(connection.out.data() + 4, status == 0 ? static_cast<uint32_t>(returned) : 0);
+  StoreU32(connection.out.data() + 8, static_cast<uint32_t>(count));
   if (count > 0) std::memcpy(connection.out.data() + kWireReplyHeader, buffer, count);
   connection.sent = 0;
   connection.in.assign(kWireRequestHeader, 0);

@@ -69,8 +69,8 @@ TEST(EmulatorServerTest, AnOversizedRequestDropsOnlyItsConnection) {
   int bad = ConnectRaw(dir.path() + "/korap1");
   ASSERT_GE(bad, 0);
   uint8_t header[8];
-  PutWireU32(header, kOidGenVendorId);
-  PutWireU32(header + 4, static_cast<uint32_t>(kMaxWireLength + 1));
+  StoreU32(header, kOidGenVendorId);
+  StoreU32(header + 4, static_cast<uint32_t>(kMaxWireLength + 1));
   ASSERT_EQ(send(bad, header, sizeof(header), MSG_NOSIGNAL), 8);
   timeval limit{5, 0};
   setsockopt(bad, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
@@ -101,28 +101,28 @@ TEST(EmulatorServerTest, InterleavedConnectionsAndPipelinedRequestsAreAnswered) 
   std::vector<uint8_t> both;
   for (uint32_t oid : {kOidGenVendorId, kOidGenMaximumTotalSize}) {
     uint8_t request[12] = {};
-    PutWireU32(request, oid);
-    PutWireU32(request + 4, 4);
+    StoreU32(request, oid);
+    StoreU32(request + 4, 4);
     both.insert(both.end(), request, request + sizeof(request));
   }
   ASSERT_EQ(send(fd, both.data(), both.size(), MSG_NOSIGNAL), static_cast<ssize_t>(both.size()));
   uint8_t replies[32];
   ASSERT_EQ(recv(fd, replies, sizeof(replies), MSG_WAITALL), 32);
-  EXPECT_EQ(GetWireU32(replies + 12), 0x02000000u);
-  EXPECT_EQ(GetWireU32(replies + 16 + 12), 4500u);
+  EXPECT_EQ(LoadU32(replies + 12), 0x02000000u);
+  EXPECT_EQ(LoadU32(replies + 16 + 12), 4500u);
   close(fd);
 }
 
 // Sends a vendor-id query on 'fd' and reads its reply; true when answered.
 bool AskVendorId(int fd) {
   uint8_t request[12] = {};
-  PutWireU32(request, kOidGenVendorId);
-  PutWireU32(request + 4, 4);
+  StoreU32(request, kOidGenVendorId);
+  StoreU32(request + 4, 4);
   if (send(fd, request, sizeof(request), MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof(request))) {
     return false;
   }
   uint8_t reply[16];
-  return recv(fd, reply, sizeof(reply), MSG_WAITALL) == 16 && GetWireU32(reply) == 0;
+  return recv(fd, reply, sizeof(reply), MSG_WAITALL) == 16 && LoadU32(reply) == 0;
 }
 
 TEST(EmulatorServerTest, SilentConnectionsAreClosedSoLaterClientsGetIn) {

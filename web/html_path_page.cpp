@@ -1,5 +1,6 @@
 // The Path page: the settable timer bounds as a form, and the negotiated
 // timers.
+#include "present/c_locale_text.h"
 #include "web/html_frame.h"
 #include "web/html_pages.h"
 #include "web/html_text.h"

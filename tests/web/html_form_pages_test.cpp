@@ -3,7 +3,6 @@
 // Port page's lines shown only on success.
 #include <gtest/gtest.h>
 
-
 #include "page_fixture.h"
 #include "support/comma_locale.h"
 #include "web/html_pages.h"

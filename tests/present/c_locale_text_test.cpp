@@ -1,5 +1,5 @@
 // C-locale formatting: a decimal point whatever the process locale, whole
-// texts however long, the thread's locale left as it was, and the C names.
+// texts however long, and the thread's locale left as it was.
 #include "present/c_locale_text.h"
 
 #include <gtest/gtest.h>
@@ -33,16 +33,6 @@ TEST(CLocaleTextTest, LongTextsAreWhole) {
   const std::string long_text(1000, 'a');
   EXPECT_EQ(FormatCLocale("<%s>", long_text.c_str()), "<" + long_text + ">");
   EXPECT_EQ(FormatCLocale("%s", ""), "");
-}
-
-TEST(CLocaleTextTest, DayAndMonthNames) {
-  EXPECT_STREQ(CDayName(0), "Sun");
-  EXPECT_STREQ(CDayName(6), "Sat");
-  EXPECT_STREQ(CDayName(7), "???");
-  EXPECT_STREQ(CDayName(-1), "???");
-  EXPECT_STREQ(CMonthName(0), "Jan");
-  EXPECT_STREQ(CMonthName(11), "Dec");
-  EXPECT_STREQ(CMonthName(12), "???");
 }
 
 }  // namespace

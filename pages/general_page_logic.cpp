@@ -48,8 +48,14 @@ std::string FirmwareRevisionText(const std::array<uint8_t, 4>& bytes) {
   return text;
 }
 
-uint32_t StatisticSinceBaseline(uint32_t value, uint32_t baseline) { return value - baseline; }
+uint32_t CountSinceClear(uint32_t value, uint32_t baseline) { return value - baseline; }
 
-uint32_t BaselineAfterClear(uint32_t baseline, uint32_t shown) { return baseline + shown; }
+int64_t StatisticSinceBaseline(uint32_t value, uint32_t baseline) {
+  return static_cast<int64_t>(value) - static_cast<int64_t>(baseline);
+}
+
+uint32_t BaselineAfterClear(uint32_t baseline, int64_t shown) {
+  return baseline + static_cast<uint32_t>(shown);
+}
 
 }  // namespace quivera

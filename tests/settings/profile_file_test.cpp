@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "support/temp_dir.h"
@@ -146,6 +147,29 @@ TEST(ProfileFileTest, EachKeptLineKeepsItsOwnEnding) {
     ProfileFile reread;
     reread.Parse(profile.Text());
     EXPECT_EQ(reread.GetInt(c.section, c.key, 0), 2);
+  }
+}
+
+// A value the program does not own reads the same after another value was
+// changed and the text read again, whatever line ending its line had (the
+// first case is a file found by fuzzing: its last line ended in a lone CR).
+TEST(ProfileFileTest, KeptValuesReadTheSameAfterARewrite) {
+  const std::string files[] = {
+      "i2\reWb\nPortID = -Owner99999999999\n[X]\nk=\"v\"\r",
+      "[X]\r\nk=\"v\"\n[State]\nActivePage=1\r",
+      "[X]\nk= v \r\n; c\rd\n[State]\r\n",
+      "[X]\nk=v",
+  };
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    ProfileFile profile;
+    profile.Parse(file);
+    const std::optional<std::string> before = profile.GetString("X", "k");
+    ASSERT_TRUE(profile.SetInt("State", "ActivePage", 3));
+    ProfileFile reread;
+    reread.Parse(profile.Text());
+    EXPECT_EQ(reread.GetString("X", "k"), before);
+    EXPECT_EQ(reread.GetInt("State", "ActivePage", 0), 3);
   }
 }
 

@@ -85,6 +85,8 @@ int LogLine(int, int, void* serverarg, void*) {
   for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
     std::string line = pending.substr(0, end);
     pending.erase(0, end + 1);
+    // The library ends some lines with ": " before a reason it has not got.
+    while (!line.empty() && (line.back() == ' ' || line.back() == ':')) line.pop_back();
     if (line.empty() || line == last) continue;
     last = line;
     std::fprintf(stderr, "QUIVERA/FDDI: SNMP: %s\n", line.c_str());
@@ -141,8 +143,6 @@ class AgentxSubagent::Impl {
     if (!socket_.empty()) {
       netsnmp_ds_set_string(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_X_SOCKET, socket_.c_str());
     }
-    netsnmp_ds_set_int(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_AGENTX_PING_INTERVAL,
-                       kReconnectSeconds);
     // No signals (the program has threads), no files of the library's own:
     // neither configuration read from the user's folders nor state written.
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_ALARM_DONT_USE_SIG, 1);
@@ -155,6 +155,9 @@ class AgentxSubagent::Impl {
     snmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, LogLine, nullptr);
 
     init_agent(kAppName);
+    // After init_agent, which puts the library's own default in place.
+    netsnmp_ds_set_int(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_AGENTX_PING_INTERVAL,
+                       kReconnectSeconds);
     std::vector<oid> root(kFddimibOid.begin(), kFddimibOid.end());
     netsnmp_handler_registration* registration = netsnmp_create_handler_registration(
         "fddimib", &Impl::Handle, root.data(), root.size(), HANDLER_CAN_RWRITE);

@@ -16,24 +16,12 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
 seconds="${2:-10}"
 repetitions="${3:-10}"
-quivera="$build/app/main/quivera"
-emulator="$build/emulator/station-emulator"
 snmpd="$(command -v snmpd || echo /usr/sbin/snmpd)"
 
-for program in "$quivera" "$emulator"; do
-  [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
-done
+# shellcheck source=bench/bench_common.sh
+source "$root/bench/bench_common.sh"
 [ -x "$snmpd" ] || { echo "missing snmpd (scripts/deps.sh installs it)" >&2; exit 2; }
 command -v snmpbulkwalk >/dev/null || { echo "missing snmpbulkwalk (package snmp)" >&2; exit 2; }
-
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 # The library's files stay here: numeric OIDs only, no state written.
 export SNMP_PERSISTENT_DIR="$work/persist" SNMPCONFPATH="$work" MIBDIRS="$work/no-mibs" MIBS=""

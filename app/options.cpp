@@ -29,7 +29,7 @@ const std::array<OptionDef, 5> kOptions = {{
     {"--device-dir", "DIR", &Options::device_dir, nullptr,
      "folder holding the adapters' driver devices (default /dev)"},
     {"--agentx", "SOCKET", &Options::agentx_socket, &Options::agentx,
-     "serve the FDDI MIB through the SNMP master agent (AgentX socket: the master's default)",
+     "serve the FDDI MIB through the SNMP master agent (default: its socket)",
      true},
 }};
 

@@ -68,8 +68,11 @@ class AdapterList {
     return std::forward<Fn>(fn)(*adapters_[static_cast<size_t>(current_)]);
   }
 
-  // The same for element 'index' (0-based) whether current or not. Returns 1
-  // without calling 'fn' when 'index' is outside the list.
+  // The same on element 'index' (0-based) whether or not it is current, for
+  // a command that must stay with the adapter it started on while the other
+  // thread may choose another one, and for readers of every adapter (the
+  // SNMP sub-agent). Returns 1 without calling 'fn' when there is no element
+  // 'index'.
   template <class Fn>
   int WithAdapter(int index, Fn&& fn) {
     std::lock_guard<std::mutex> lock(mutex_);

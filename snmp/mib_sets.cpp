@@ -4,8 +4,8 @@
 #include <array>
 #include <map>
 
-#include "web/connection_policy.h"
-#include "web/path_timer_units.h"
+#include "present/connection_policy.h"
+#include "present/path_timers.h"
 #include "web/remote_sets.h"
 
 namespace quivera {
@@ -47,7 +47,7 @@ constexpr int64_t kNanosecondsPerMillisecond = 1000000;
 
 // The three PATH bounds of one station in nanoseconds: this cycle's values
 // with the request's new ones over them.
-struct PathBounds {
+struct RequestedBounds {
   std::array<std::optional<int64_t>, 3> ns;  // TVX lower bound, TMax lower bound, Max TReq
   std::array<bool, 3> changed{};
   size_t first_binding = 0;
@@ -61,15 +61,15 @@ OidSuffix BoundOid(uint32_t smt, size_t slot) {
   return {4, 2, 1, static_cast<uint32_t>(3 + slot), smt, 1};
 }
 
-std::map<uint32_t, PathBounds> GatherPathBounds(std::span<const SetBinding> bindings,
+std::map<uint32_t, RequestedBounds> GatherPathBounds(std::span<const SetBinding> bindings,
                                                 const MibView& view) {
-  std::map<uint32_t, PathBounds> stations;
+  std::map<uint32_t, RequestedBounds> stations;
   for (size_t i = 0; i < bindings.size(); ++i) {
     const Target t = TargetOf(bindings[i].oid);
     if (!IsPathBound(t)) continue;
     const uint32_t smt = SmtIndex(bindings[i].oid);
     auto [it, added] = stations.try_emplace(smt);
-    PathBounds& bounds = it->second;
+    RequestedBounds& bounds = it->second;
     if (added) {
       bounds.first_binding = i;
       for (size_t slot = 0; slot < 3; ++slot) {

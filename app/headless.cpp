@@ -7,6 +7,7 @@
 #include "app/options.h"
 #include "app/refresh_cycle.h"
 #include "settings/settings.h"
+#include "snmp/agentx_subagent.h"
 #include "app/startup.h"
 #include "app/tick_loop.h"
 #include "web/hypertext_server.h"
@@ -41,8 +42,14 @@ int RunHeadless(const Options& options) {
       server.setPort(AppSettings().WebPortID);
       // Any non-zero value starts it, as in the windowed program.
       if (WebServerEnabled()) server.start();
+      AgentxSubagent agent(adapters);
+      std::string agent_error;
+      if (options.agentx && !agent.Start(options.agentx_socket, &agent_error)) {
+        ui.Message(agent_error, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
+      }
       status = RunTickLoop(signals, [&cycle] { cycle.Tick(); }) > 0 ? 0 : 1;
       // ... and stop here, before the adapters and the settings go away.
+      agent.Stop();
       server.stop();
     }
   }

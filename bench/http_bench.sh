@@ -15,24 +15,12 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
 seconds="${2:-10}"
 concurrency="${3:-1}"
-quivera="$build/app/main/quivera"
-emulator="$build/emulator/station-emulator"
 
-for program in "$quivera" "$emulator"; do
-  [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
-done
+# shellcheck source=bench/bench_common.sh
+source "$root/bench/bench_common.sh"
 for tool in ab curl awk; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps.sh installs it)" >&2; exit 2; }
 done
-
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 # A port nothing answers on.
 port=0

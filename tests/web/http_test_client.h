@@ -12,10 +12,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "web/server_socket.h"
 
@@ -123,6 +125,49 @@ inline ReadResult Exchange(int port, std::string_view request) {
 inline std::string BodyOf(const std::string& answer) {
   const size_t at = answer.find("\r\n\r\n");
   return at == std::string::npos ? std::string() : answer.substr(at + 4);
+}
+
+// Starts a connection to 127.0.0.1:'port' without waiting for it to be
+// established. Invalid when it could not even be started.
+inline UniqueFd ConnectWithoutWaiting(int port) {
+  UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  const sockaddr_in address = Loopback(port);
+  if (!fd.valid() ||
+      (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+       errno != EINPROGRESS)) {
+    return UniqueFd();
+  }
+  return fd;
+}
+
+// True when every connection of 'fds' is established (or has already been
+// closed again by the server) within 'limit'.
+inline bool AllConnected(const std::vector<UniqueFd>& fds, std::chrono::milliseconds limit) {
+  const auto until = Clock::now() + limit;
+  for (const UniqueFd& fd : fds) {
+    if (!fd.valid()) return false;
+    pollfd p{fd.get(), POLLOUT, 0};
+    for (;;) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+      if (left <= 0) return false;
+      if (::poll(&p, 1, static_cast<int>(left)) == 1) break;
+    }
+    int error = 0;
+    socklen_t size = sizeof error;
+    ::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &size);
+    if (error != 0) return false;
+  }
+  return true;
+}
+
+// How many descriptors this process has open.
+inline size_t OpenDescriptors() {
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    ++count;
+  }
+  return count;
 }
 
 // Polls 'condition' every 10 ms until it holds or 'limit' passes.

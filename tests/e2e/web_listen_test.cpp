@@ -1,0 +1,86 @@
+// quivera --headless and its listening socket: one line telling where the
+// pages are, one line (not one per retry) when the port cannot be had, and a
+// flood of idle connections that neither locks a browser out nor makes the
+// process hold more descriptors.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/web_e2e_support.h"
+
+namespace quivera::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+size_t DescriptorsOf(pid_t pid) {
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry :
+       std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd")) {
+    ++count;
+  }
+  return count;
+}
+
+TEST(WebListenTest, TheAddressServedIsToldOnce) {
+  HeadlessRun run;
+  ASSERT_TRUE(run.WaitForServer()) << run.log();
+  const std::string port = std::to_string(run.port());
+  EXPECT_TRUE(WaitUntil([&] { return !run.log().empty(); }));
+  EXPECT_EQ(run.log(), "QUIVERA/FDDI: Serving the pages on port " + port +
+                           " of every address of this host: http://localhost:" + port + "/\n");
+}
+
+TEST(WebListenTest, APortInUseIsToldOnceWithTheSettingToChange) {
+  const int port = FreePort();
+  ASSERT_NE(port, 0);
+  UniqueFd squatter(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in address = Loopback(port);
+  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  ASSERT_EQ(::bind(squatter.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(squatter.get(), 5), 0);
+
+  HeadlessRun run(true, port);
+  ASSERT_TRUE(WaitUntil([&] { return !run.log().empty(); }, 30s));
+  std::this_thread::sleep_for(3s);  // a few retries
+  EXPECT_EQ(run.log(), "QUIVERA/FDDI: Cannot listen on port " + std::to_string(port) +
+                           " (Address already in use); trying again every second. Set "
+                           "WebPortID in the [State] section of " +
+                           run.settings_path() + " to a free port.\n");
+}
+
+TEST(WebListenTest, AThousandIdleSocketsNeitherLockABrowserOutNorPileUp) {
+  rlimit files{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &files), 0);
+  if (files.rlim_cur < 1200) {
+    files.rlim_cur = std::min<rlim_t>(files.rlim_max, 1200);
+    ::setrlimit(RLIMIT_NOFILE, &files);
+  }
+  if (files.rlim_cur < 1200) GTEST_SKIP() << "not enough descriptors for the clients";
+
+  HeadlessRun run;
+  ASSERT_TRUE(run.WaitForServer()) << run.log();
+  const size_t descriptors_before = DescriptorsOf(run.process().pid());
+
+  std::vector<UniqueFd> idle;
+  for (int i = 0; i < 1000; ++i) idle.push_back(ConnectWithoutWaiting(run.port()));
+  ASSERT_TRUE(AllConnected(idle, 5s));
+
+  const auto asked = Clock::now();
+  UniqueFd browser = Connect(run.port());
+  ASSERT_TRUE(browser.valid());
+  ASSERT_TRUE(SendAll(browser.get(), "GET /quivera?PAGE=ABOUT HTTP/1.0\r\n\r\n"));
+  const ReadResult answer = ReadToEnd(browser.get(), 5s);
+  EXPECT_LT(Clock::now() - asked, 1s);
+  EXPECT_TRUE(answer.orderly_end);
+  EXPECT_NE(answer.data.find("</BODY>"), std::string::npos) << answer.data;
+  // At most the cap of open connections beyond what the process held before.
+  EXPECT_LE(DescriptorsOf(run.process().pid()), descriptors_before + 16);
+}
+
+}  // namespace
+}  // namespace quivera::testing

@@ -42,8 +42,7 @@ int RunHeadless(const Options& options) {
       server.setPort(AppSettings().WebPortID);
       // One line saying where the pages are, or why there are none.
       server.setListenReporter([&ui, &options](const ListenReport& report) {
-        ui.Message(ListenReportText(report, options.settings_path), kAppCaption,
-                   MessageButtons::Ok,
+        ui.Message(ListenReportText(report, options.settings_path), kAppCaption, MessageButtons::Ok,
                    report.error == 0 ? MessageIcon::Information : MessageIcon::Warning);
       });
       // Only the value 1 starts it, as in the windowed program.

@@ -16,12 +16,6 @@ build="${1:-$root/build}"
 pages="${2:-20000}"
 concurrency="${3:-8}"
 rounds="${4:-3}"
-quivera="$build/app/main/quivera"
-emulator="$build/emulator/station-emulator"
-
-for program in "$quivera" "$emulator"; do
-  [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
-done
 missing=()
 command -v nginx >/dev/null || [ -x /usr/sbin/nginx ] || missing+=(nginx-light)
 command -v ab >/dev/null || missing+=(apache2-utils)
@@ -35,51 +29,14 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 nginx_bin="$(command -v nginx || echo /usr/sbin/nginx)"
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-free_port() {
-  for _ in $(seq 50); do
-    local candidate=$((20000 + RANDOM % 40000))
-    if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then
-      echo "$candidate"
-      return
-    fi
-  done
-  echo "no free port found" >&2
-  exit 1
-}
-
-wait_for() { # url output
-  for _ in $(seq 150); do curl -s -o "$2" --max-time 2 "$1" && return 0; sleep 0.2; done
-  return 1
-}
+# shellcheck source=bench/bench_common.sh
+source "$root/bench/bench_common.sh"
 
 # User + system time of a process in clock ticks.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
 quivera_port=$(free_port)
-mkdir -p "$work/dev"
-"$emulator" --dir "$work/dev" korap1 >"$work/emulator.out" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -S "$work/dev/korap1" ] && break; sleep 0.1; done
-printf '[Preferences]\nRefreshRate=1\n[State]\nWebPortID=%s\nWebServerEnable=1\n' \
-  "$quivera_port" >"$work/quivera.ini"
-"$quivera" --headless --device-dir "$work/dev" --settings "$work/quivera.ini" \
-  >"$work/quivera.out" 2>&1 &
-quivera_pid=$!
-pids+=($quivera_pid)
-wait_for "http://127.0.0.1:$quivera_port/" "$work/home.html" || {
-  echo "quivera did not answer on port $quivera_port:" >&2
-  cat "$work/quivera.out" >&2
-  exit 1
-}
+start_quivera "$quivera_port" "$work/home.html"
 
 # nginx serves the Home page's body as a file, with its access log off (the
 # hypertext server keeps none) and the Debian package's file-serving settings.
@@ -113,7 +70,12 @@ EOF
 "$nginx_bin" -p "$work/nginx" -c "$work/nginx/nginx.conf" >"$work/nginx.out" 2>&1 &
 nginx_pid=$!
 pids+=($nginx_pid)
-wait_for "http://127.0.0.1:$nginx_port/" "$work/nginx.html" || {
+answered=0
+for _ in $(seq 150); do
+  curl -s -o /dev/null --max-time 2 "http://127.0.0.1:$nginx_port/" && { answered=1; break; }
+  sleep 0.2
+done
+[ "$answered" = 1 ] || {
   echo "nginx did not answer on port $nginx_port:" >&2
   cat "$work/nginx.out" "$work/nginx/logs/error.log" >&2
   exit 1

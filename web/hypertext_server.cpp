@@ -327,8 +327,8 @@ void CHypertextServer::start() {
   running_ = true;
   // Without a wake-up descriptor the worker still ends: every wait it makes is
   // bounded, and it looks at the running flag between waits.
-  worker_ = std::thread(&CHypertextServer::ServeLoop, this, name_, port_, wake_fd_,
-                        listen_reporter_);
+  worker_ =
+      std::thread(&CHypertextServer::ServeLoop, this, name_, port_, wake_fd_, listen_reporter_);
 }
 
 void CHypertextServer::stop() {

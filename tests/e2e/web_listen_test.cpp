@@ -3,10 +3,7 @@
 // flood of idle connections that neither locks a browser out nor makes the
 // process hold more descriptors.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,15 +13,6 @@ namespace quivera::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-size_t DescriptorsOf(pid_t pid) {
-  size_t count = 0;
-  for ([[maybe_unused]] const auto& entry :
-       std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd")) {
-    ++count;
-  }
-  return count;
-}
 
 TEST(WebListenTest, TheAddressServedIsToldOnce) {
   HeadlessRun run;
@@ -38,11 +26,8 @@ TEST(WebListenTest, TheAddressServedIsToldOnce) {
 TEST(WebListenTest, APortInUseIsToldOnceWithTheSettingToChange) {
   const int port = FreePort();
   ASSERT_NE(port, 0);
-  UniqueFd squatter(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address = Loopback(port);
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
-  ASSERT_EQ(::bind(squatter.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(::listen(squatter.get(), 5), 0);
+  UniqueFd squatter = HoldPort(port);
+  ASSERT_TRUE(squatter.valid());
 
   HeadlessRun run(true, port);
   ASSERT_TRUE(WaitUntil([&] { return !run.log().empty(); }, 30s));
@@ -54,17 +39,11 @@ TEST(WebListenTest, APortInUseIsToldOnceWithTheSettingToChange) {
 }
 
 TEST(WebListenTest, AThousandIdleSocketsNeitherLockABrowserOutNorPileUp) {
-  rlimit files{};
-  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &files), 0);
-  if (files.rlim_cur < 1200) {
-    files.rlim_cur = std::min<rlim_t>(files.rlim_max, 1200);
-    ::setrlimit(RLIMIT_NOFILE, &files);
-  }
-  if (files.rlim_cur < 1200) GTEST_SKIP() << "not enough descriptors for the clients";
+  if (!AllowDescriptors(1200)) GTEST_SKIP() << "not enough descriptors for the clients";
 
   HeadlessRun run;
   ASSERT_TRUE(run.WaitForServer()) << run.log();
-  const size_t descriptors_before = DescriptorsOf(run.process().pid());
+  const size_t descriptors_before = OpenDescriptors(run.process().pid());
 
   std::vector<UniqueFd> idle;
   for (int i = 0; i < 1000; ++i) idle.push_back(ConnectWithoutWaiting(run.port()));
@@ -79,7 +58,7 @@ TEST(WebListenTest, AThousandIdleSocketsNeitherLockABrowserOutNorPileUp) {
   EXPECT_TRUE(answer.orderly_end);
   EXPECT_NE(answer.data.find("</BODY>"), std::string::npos) << answer.data;
   // At most the cap of open connections beyond what the process held before.
-  EXPECT_LE(DescriptorsOf(run.process().pid()), descriptors_before + 16);
+  EXPECT_LE(OpenDescriptors(run.process().pid()), descriptors_before + 16);
 }
 
 }  // namespace

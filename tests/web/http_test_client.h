@@ -6,6 +6,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -161,10 +162,36 @@ inline bool AllConnected(const std::vector<UniqueFd>& fds, std::chrono::millisec
   return true;
 }
 
-// How many descriptors this process has open.
-inline size_t OpenDescriptors() {
+// A socket listening on 'port' of every local address, standing for another
+// program that holds the port. Invalid when the port could not be had.
+inline UniqueFd HoldPort(int port) {
+  UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in address = Loopback(port);
+  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  if (!fd.valid() || ::bind(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(fd.get(), 5) != 0) {
+    return UniqueFd();
+  }
+  return fd;
+}
+
+// Raises this process's limit of open descriptors to at least 'count' when
+// the hard limit allows. False when it stays below.
+inline bool AllowDescriptors(rlim_t count) {
+  rlimit files{};
+  if (::getrlimit(RLIMIT_NOFILE, &files) != 0) return false;
+  if (files.rlim_cur >= count) return true;
+  if (files.rlim_max < count) return false;
+  files.rlim_cur = count;
+  return ::setrlimit(RLIMIT_NOFILE, &files) == 0;
+}
+
+// How many descriptors the process 'pid' has open; 0 means this process.
+inline size_t OpenDescriptors(pid_t pid = 0) {
+  const std::string folder =
+      "/proc/" + (pid == 0 ? std::string("self") : std::to_string(pid)) + "/fd";
   size_t count = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
     ++count;
   }
   return count;

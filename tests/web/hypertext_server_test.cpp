@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -221,11 +220,8 @@ TEST_F(HypertextServerTest, PortInUseIsRetriedWithoutSpinningUntilItFrees) {
   // Another program holds the port.
   const int port = FreePort();
   ASSERT_NE(port, 0);
-  UniqueFd squatter(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address = testing::Loopback(port);
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
-  ASSERT_EQ(::bind(squatter.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(::listen(squatter.get(), 5), 0);
+  UniqueFd squatter = testing::HoldPort(port);
+  ASSERT_TRUE(squatter.valid());
 
   CHypertextServer server(EchoUrl);
   server.setPort(port);
@@ -262,8 +258,8 @@ TEST_F(HypertextServerTest, AtTheCapTheOldestSilentConnectionMakesRoom) {
   // in this order up to the cap of three. Then a newcomer asks for a page.
   struct Case {
     const char* open;
-    int closed;            // index of the connection closed for the newcomer; -1 none
-    bool answered_at_once; // else the newcomer waits for an answered one to end
+    int closed;             // index of the connection closed for the newcomer; -1 none
+    bool answered_at_once;  // else the newcomer waits for an answered one to end
   };
   const Case cases[] = {
       {"SSS", 0, true},
@@ -317,13 +313,7 @@ TEST_F(HypertextServerTest, AtTheCapTheOldestSilentConnectionMakesRoom) {
 
 TEST_F(HypertextServerTest, AThousandIdleSocketsDoNotLockAPageOut) {
   // The client ends of the idle sockets live in this process too.
-  rlimit files{};
-  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &files), 0);
-  if (files.rlim_cur < 1200) {
-    files.rlim_cur = std::min<rlim_t>(files.rlim_max, 1200);
-    ::setrlimit(RLIMIT_NOFILE, &files);
-  }
-  if (files.rlim_cur < 1200) GTEST_SKIP() << "not enough descriptors for the clients";
+  if (!testing::AllowDescriptors(1200)) GTEST_SKIP() << "not enough descriptors for the clients";
 
   StartServer();
   ASSERT_EQ(BodyOf(Exchange(port_, "GET /UP HTTP/1.0\r\n\r\n").data), "[/UP]");
@@ -348,11 +338,8 @@ TEST_F(HypertextServerTest, AThousandIdleSocketsDoNotLockAPageOut) {
 TEST_F(HypertextServerTest, ListeningIsToldOnceAndAFailureOnlyOnce) {
   const int port = FreePort();
   ASSERT_NE(port, 0);
-  UniqueFd squatter(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address = testing::Loopback(port);
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
-  ASSERT_EQ(::bind(squatter.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(::listen(squatter.get(), 5), 0);
+  UniqueFd squatter = testing::HoldPort(port);
+  ASSERT_TRUE(squatter.valid());
 
   std::mutex mutex;
   std::vector<ListenReport> reports;

@@ -15,12 +15,15 @@ TEST(ListenReportTest, TellsTheAddressOrThePortAndTheSettingToChange) {
     const char* text;
   };
   const Case cases[] = {
-      {{8080, 0}, "/home/op/q.ini",
+      {{8080, 0},
+       "/home/op/q.ini",
        "Serving the pages on port 8080 of every address of this host: http://localhost:8080/"},
-      {{80, EACCES}, "/home/op/q.ini",
+      {{80, EACCES},
+       "/home/op/q.ini",
        "Cannot listen on port 80 (Permission denied); trying again every second. Set WebPortID "
        "in the [State] section of /home/op/q.ini to a free port above 1023."},
-      {{8080, EADDRINUSE}, "",
+      {{8080, EADDRINUSE},
+       "",
        "Cannot listen on port 8080 (Address already in use); trying again every second. Set "
        "WebPortID in the [State] section of the settings file to a free port."},
   };

@@ -1,8 +1,8 @@
-# What the benchmarks share, sourced by them: the programs of a finished
-# build, a scratch folder whose processes are stopped at exit, a free port,
-# and quivera --headless serving one emulated PCI adapter.
-#   needs: build (the build folder)
-#   sets:  quivera, emulator, work, pids, log (the emulator's request log)
+# Sourced by the web benchmarks: the programs of a finished build, the
+# scratch folder and free port of bench_support.sh, and quivera --headless
+# serving one emulated PCI adapter.
+#   needs: root (the source folder), build (the build folder)
+#   sets:  quivera, emulator, work, pids; log (the emulator's request log)
 
 quivera="$build/app/main/quivera"
 emulator="$build/emulator/station-emulator"
@@ -10,28 +10,8 @@ for program in "$quivera" "$emulator"; do
   [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
 done
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Prints a port of 127.0.0.1 nothing answers on.
-free_port() {
-  local candidate
-  for _ in $(seq 50); do
-    candidate=$((20000 + RANDOM % 40000))
-    if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then
-      echo "$candidate"
-      return
-    fi
-  done
-  echo "no free port found" >&2
-  exit 1
-}
+# shellcheck source=bench/bench_support.sh
+source "$root/bench/bench_support.sh"
 
 # Starts the emulator (adapter korap1, requests logged to $log) and quivera
 # --headless with its web server on 'port', waits until a page comes and

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <utility>
 
+#include "adapter/little_endian.h"
+
 namespace quivera {
 
 namespace {
@@ -132,8 +134,8 @@ int SocketDriverChannel::Request(uint32_t oid, void* buffer, size_t len, size_t*
 int SocketDriverChannel::Exchange(uint32_t oid, void* buffer, size_t len, size_t* returned) {
   const Clock::time_point deadline = Clock::now() + timeout_;
   uint8_t header[kWireRequestHeader];
-  PutWireU32(header, oid);
-  PutWireU32(header + 4, static_cast<uint32_t>(len));
+  StoreU32(header, oid);
+  StoreU32(header + 4, static_cast<uint32_t>(len));
   uint8_t* data = static_cast<uint8_t*>(buffer);
   if (!SendAll(fd_, header, sizeof(header), deadline) || !SendAll(fd_, data, len, deadline)) {
     Close();
@@ -145,9 +147,9 @@ int SocketDriverChannel::Exchange(uint32_t oid, void* buffer, size_t len, size_t
     Close();
     return 1;
   }
-  const uint32_t status = GetWireU32(reply);
-  const uint32_t bytes_returned = GetWireU32(reply + 4);
-  const uint32_t count = GetWireU32(reply + 8);
+  const uint32_t status = LoadU32(reply);
+  const uint32_t bytes_returned = LoadU32(reply + 4);
+  const uint32_t count = LoadU32(reply + 8);
   const bool valid = (status == 0 || status == 1) && bytes_returned <= len && count <= len &&
                      (status == 0 || count == 0);
   if (!valid) {

@@ -45,8 +45,8 @@ int RunHeadless(const Options& options) {
         ui.Message(ListenReportText(report, options.settings_path), kAppCaption, MessageButtons::Ok,
                    report.error == 0 ? MessageIcon::Information : MessageIcon::Warning);
       });
-      // Only the value 1 starts it, as in the windowed program.
-      if (AppSettings().WebServerEnable == 1) server.start();
+      // Any non-zero value starts it, as in the windowed program.
+      if (WebServerEnabled()) server.start();
       status = RunTickLoop(signals, [&cycle] { cycle.Tick(); }) > 0 ? 0 : 1;
       // ... and stop here, before the adapters and the settings go away.
       server.stop();

@@ -29,7 +29,7 @@ TEST(WebListenTest, APortInUseIsToldOnceWithTheSettingToChange) {
   UniqueFd squatter = HoldPort(port);
   ASSERT_TRUE(squatter.valid());
 
-  HeadlessRun run(true, port);
+  HeadlessRun run(true, 1, port);
   ASSERT_TRUE(WaitUntil([&] { return !run.log().empty(); }, 30s));
   std::this_thread::sleep_for(3s);  // a few retries
   EXPECT_EQ(run.log(), "QUIVERA/FDDI: Cannot listen on port " + std::to_string(port) +

@@ -11,6 +11,7 @@
 #include "app/startup.h"
 #include "app/tick_loop.h"
 #include "web/hypertext_server.h"
+#include "web/listen_report.h"
 #include "web/page_dispatch.h"
 #include "web/system_facts.h"
 
@@ -40,6 +41,11 @@ int RunHeadless(const Options& options) {
       });
       server.setName("QUIVERA/FDDI");
       server.setPort(AppSettings().WebPortID);
+      // One line saying where the pages are, or why there are none.
+      server.setListenReporter([&ui, &options](const ListenReport& report) {
+        ui.Message(ListenReportText(report, options.settings_path), kAppCaption, MessageButtons::Ok,
+                   report.error == 0 ? MessageIcon::Information : MessageIcon::Warning);
+      });
       // Any non-zero value starts it, as in the windowed program.
       if (WebServerEnabled()) server.start();
       AgentxSubagent agent(adapters);

@@ -72,6 +72,14 @@ void AdapterList::BeginRefresh() {
   });
 }
 
+void AdapterList::BeginRefreshAll() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (int i = 0; i < count_; ++i) adapters_[static_cast<size_t>(i)]->BeginRefresh();
+  }
+  ++refresh_count_;
+}
+
 void AdapterList::SamplePerformance(int refresh_rate) {
   WithCurrent([refresh_rate](Adapter& a) {
     a.SamplePerformance(refresh_rate);

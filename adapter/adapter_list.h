@@ -6,7 +6,9 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -47,6 +49,15 @@ class AdapterList {
   void BeginRefresh();
   void SamplePerformance(int refresh_rate);
 
+  // Starts a refresh cycle on every adapter, not only the current one, so
+  // that readers of the other adapters (the SNMP sub-agent) see fresh values
+  // too; an adapter only fetches a reply block again when it is next read.
+  // Counts the cycle.
+  void BeginRefreshAll();
+  // How many BeginRefreshAll cycles have begun: readers that keep copies of
+  // values for one cycle compare it to know when theirs is out of date.
+  uint64_t RefreshCount() const { return refresh_count_.load(); }
+
   // Runs 'fn(Adapter&)' on the current adapter under the lock, for the rare
   // sequence that must not interleave with the other thread. Returns 1 without
   // calling 'fn' when the list is empty, else what 'fn' returns.
@@ -59,8 +70,9 @@ class AdapterList {
 
   // The same on element 'index' (0-based) whether or not it is current, for
   // a command that must stay with the adapter it started on while the other
-  // thread may choose another one. Returns 1 without calling 'fn' when there
-  // is no element 'index'.
+  // thread may choose another one, and for readers of every adapter (the
+  // SNMP sub-agent). Returns 1 without calling 'fn' when there is no element
+  // 'index'.
   template <class Fn>
   int WithAdapter(int index, Fn&& fn) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -73,6 +85,7 @@ class AdapterList {
   std::array<std::unique_ptr<Adapter>, kMaxAdapters> adapters_;
   int count_ = 0;
   int current_ = 0;
+  std::atomic<uint64_t> refresh_count_{0};
 };
 
 // Convenience readers over the list (or any adapter) for callers that only

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth poppler-utils
   curl apache2-utils chromium nodejs npm
   locales-all srecord
+  libsnmp-dev snmpd snmp
   "$@"
 )
 

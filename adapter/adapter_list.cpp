@@ -1,15 +1,34 @@
-// The adapter list: every operation on the current adapter, and every change
-// of which adapter is current, runs under the one mutex.
+// The adapter list: the current index under the list's lock, each adapter's
+// operations under its own, and the threads' pins.
 #include "adapter/adapter_list.h"
 
 namespace quivera {
+namespace {
+// The calling thread's pins, innermost first, on whatever lists it uses.
+thread_local AdapterList::Pin* pins = nullptr;
+}  // namespace
 
 AdapterList::~AdapterList() = default;
+
+AdapterList::Pin::Pin(AdapterList& list) : Pin(list, list.CurrentIndex()) {}
+
+AdapterList::Pin::Pin(AdapterList& list, int index) : list_(&list), index_(index), outer_(pins) {
+  pins = this;
+}
+
+AdapterList::Pin::~Pin() { pins = outer_; }
+
+const AdapterList::Pin* AdapterList::PinOf() const {
+  for (const Pin* pin = pins; pin != nullptr; pin = pin->outer_) {
+    if (pin->list_ == this) return pin;
+  }
+  return nullptr;
+}
 
 int AdapterList::Add(std::unique_ptr<Adapter> adapter) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!adapter || count_ >= kMaxAdapters) return 1;
-  adapters_[static_cast<size_t>(count_)] = std::move(adapter);
+  slots_[static_cast<size_t>(count_)].adapter = std::move(adapter);
   ++count_;
   return 0;
 }
@@ -20,6 +39,7 @@ int AdapterList::Count() const {
 }
 
 int AdapterList::CurrentIndex() const {
+  if (const Pin* pin = PinOf()) return pin->index_;
   std::lock_guard<std::mutex> lock(mutex_);
   return current_;
 }
@@ -28,7 +48,28 @@ int AdapterList::SetCurrent(int index) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (index < 0 || index >= count_) return 1;
   current_ = index;
+  for (Pin* pin = pins; pin != nullptr; pin = pin->outer_) {
+    if (pin->list_ == this) {
+      pin->index_ = index;
+      break;
+    }
+  }
   return 0;
+}
+
+AdapterList::Slot* AdapterList::SlotAt(int index) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  // A slot is filled before count_ grows past it and never emptied while the
+  // list lives, so its adapter can be used after this lock is released.
+  if (index < 0 || index >= count_) return nullptr;
+  return &slots_[static_cast<size_t>(index)];
+}
+
+bool AdapterList::LockUnlessStopped(std::unique_lock<std::timed_mutex>& lock) {
+  while (!ThreadStopRequested()) {
+    if (lock.try_lock_for(std::chrono::milliseconds(kStopCheckMs))) return true;
+  }
+  return false;
 }
 
 int AdapterList::GetItem(ManagementItem item, void* buffer, size_t* length, int index) {
@@ -52,9 +93,12 @@ int AdapterList::FirmwareCommit() {
 }
 
 int AdapterList::FirmwareStatus() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (count_ == 0) return 0;  // "request failed"
-  return adapters_[static_cast<size_t>(current_)]->FirmwareStatus();
+  int status = 0;  // "request failed"
+  WithCurrent([&status](Adapter& a) {
+    status = a.FirmwareStatus();
+    return 0;
+  });
+  return status;
 }
 
 int AdapterList::Control(int action) {

@@ -1,17 +1,27 @@
 // The ordered list of up to 16 opened adapters and the current one. Two
 // threads use it: the user-interface thread (timer, pages, commands) and the
-// hypertext server's worker. One mutex makes every adapter operation made
-// through the list, and every change of the current adapter, atomic towards
-// the other thread. Nobody keeps an Adapter* between calls: ask the list.
+// hypertext server's worker. Each adapter has a lock of its own, held for
+// one operation (at most one driver request for a read or a set), and the
+// list's own lock guards only which adapter is current, so neither thread
+// waits on the other for longer than one driver request, and never for a
+// request to another adapter. Nobody keeps an Adapter* between calls: ask
+// the list.
+//
+// A step that asks, then acts (a confirmation, then a reset; a switch, then
+// a refresh; the many reads of one page) pins its thread's view of the list
+// with a Pin, so the other thread's switch in between cannot send it to an
+// adapter it did not mean.
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <mutex>
 #include <utility>
 
 #include "adapter/adapter.h"
+#include "adapter/thread_stop.h"
 
 namespace quivera {
 
@@ -29,13 +39,39 @@ class AdapterList {
   int Add(std::unique_ptr<Adapter> adapter);
 
   int Count() const;
-  // 0-based index of the current adapter (0 while the list is empty).
+  // 0-based index of the current adapter as the calling thread sees it: the
+  // pinned one inside a Pin, else the list's (0 while the list is empty).
   int CurrentIndex() const;
-  // Makes element 'index' (0-based) current. Returns 0, or 1 when out of range.
+  // Makes element 'index' (0-based) current, and moves the calling thread's
+  // innermost pin on this list along with it. Returns 0, or 1 when out of
+  // range.
   int SetCurrent(int index);
 
+  // For its life, every operation the constructing thread makes through
+  // 'list', and its CurrentIndex, go to one adapter, whatever the other
+  // thread makes current meanwhile. Pins nest; the innermost counts.
+  class Pin {
+   public:
+    // Pins the adapter current now.
+    explicit Pin(AdapterList& list);
+    // Pins element 'index' (an index outside the list pins nothing there:
+    // operations then fail as on an empty list).
+    Pin(AdapterList& list, int index);
+    ~Pin();
+    Pin(const Pin&) = delete;
+    Pin& operator=(const Pin&) = delete;
+
+   private:
+    friend class AdapterList;
+    const AdapterList* list_;
+    int index_;
+    Pin* outer_;
+  };
+
   // The operations of the current adapter, each atomic towards the other
-  // thread. With an empty list they return 1 (FirmwareStatus 0) and do nothing.
+  // thread. With an empty list, or when the calling thread is asked to stop
+  // (ThreadStopScope) before the adapter is free, they return 1
+  // (FirmwareStatus 0) and do nothing.
   int GetItem(ManagementItem item, void* buffer, size_t* length, int index = 0);
   int SetItem(ManagementItem item, const void* buffer, size_t length, int index = 0);
   int FirmwarePrepare();
@@ -47,19 +83,38 @@ class AdapterList {
   void BeginRefresh();
   void SamplePerformance(int refresh_rate);
 
-  // Runs 'fn(Adapter&)' on the current adapter under the lock, for the rare
-  // sequence that must not interleave with the other thread. Returns 1 without
-  // calling 'fn' when the list is empty, else what 'fn' returns.
+  // Runs 'fn(Adapter&)' on element 'index' under that adapter's lock, for a
+  // sequence that must not interleave with the other thread. Returns 1
+  // without calling 'fn' when there is no such adapter or the thread was
+  // asked to stop while waiting for it, else what 'fn' returns.
+  template <class Fn>
+  int WithAdapter(int index, Fn&& fn) {
+    Slot* slot = SlotAt(index);
+    if (slot == nullptr) return 1;
+    std::unique_lock<std::timed_mutex> lock(slot->mutex, std::defer_lock);
+    if (!LockUnlessStopped(lock)) return 1;
+    return std::forward<Fn>(fn)(*slot->adapter);
+  }
+  // The same on the current adapter (as CurrentIndex sees it).
   template <class Fn>
   int WithCurrent(Fn&& fn) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (count_ == 0) return 1;
-    return std::forward<Fn>(fn)(*adapters_[static_cast<size_t>(current_)]);
+    return WithAdapter(CurrentIndex(), std::forward<Fn>(fn));
   }
 
  private:
-  mutable std::mutex mutex_;
-  std::array<std::unique_ptr<Adapter>, kMaxAdapters> adapters_;
+  struct Slot {
+    std::unique_ptr<Adapter> adapter;
+    std::timed_mutex mutex;  // held for one operation of this adapter
+  };
+
+  Slot* SlotAt(int index);
+  const Pin* PinOf() const;  // the calling thread's innermost pin on this list
+  // Takes the adapter's lock, looking at the thread's stop request while it
+  // waits. False (lock not taken) when stop was asked first.
+  static bool LockUnlessStopped(std::unique_lock<std::timed_mutex>& lock);
+
+  mutable std::mutex mutex_;  // guards count_, current_ and filling the slots
+  std::array<Slot, kMaxAdapters> slots_;
   int count_ = 0;
   int current_ = 0;
 };

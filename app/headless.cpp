@@ -3,6 +3,7 @@
 
 #include "adapter/adapter_list.h"
 #include "adapter/socket_driver_channel.h"
+#include "adapter/thread_stop.h"
 #include "app/console_ui_services.h"
 #include "app/options.h"
 #include "app/refresh_cycle.h"
@@ -41,7 +42,11 @@ int RunHeadless(const Options& options) {
       server.setPort(AppSettings().WebPortID);
       // Only the value 1 starts it, as in the windowed program.
       if (AppSettings().WebServerEnable == 1) server.start();
-      status = RunTickLoop(signals, [&cycle] { cycle.Tick(); }) > 0 ? 0 : 1;
+      {
+        // A stop signal waiting ends the tick's driver requests at once.
+        const ThreadStopScope stop_scope(signals.fd());
+        status = RunTickLoop(signals, [&cycle] { cycle.Tick(); }) > 0 ? 0 : 1;
+      }
       // ... and stop here, before the adapters and the settings go away.
       server.stop();
     }

@@ -10,6 +10,9 @@ RefreshCycle::RefreshCycle(AdapterList& list, ActivePageTarget* pages)
     : list_(list), pages_(pages), countdown_(AppSettings().RefreshRate) {}
 
 void RefreshCycle::Tick() {
+  // The whole tick on one adapter: the page is not redrawn from an adapter
+  // whose replies this tick did not renew.
+  const AdapterList::Pin pin(list_);
   // Every tick, whatever the countdown: no reader ever sees a reply older
   // than one second, the hypertext server included.
   list_.BeginRefresh();

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "adapter/thread_stop.h"
 #include "web/server_counters.h"
 #include "web/http_response.h"
 #include "web/server_socket.h"
@@ -106,6 +107,9 @@ void CHypertextServer::StopWorker() {
 }
 
 void CHypertextServer::ServeLoop(std::string name, int32_t port, int wake_fd) {
+  // Once stop is asked, the page being built gives up at its next driver
+  // read (or wait for the adapter) and is abandoned below.
+  const ThreadStopScope stop_scope(running_);
   UniqueFd listener;
   ServerClock::time_point next_listen = ServerClock::now();
   ServerClock::time_point accept_resume = next_listen;

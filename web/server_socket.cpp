@@ -1,6 +1,8 @@
 // Bounded socket operations of the hypertext server.
 #include "web/server_socket.h"
 
+#include "adapter/poll_timeout.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -71,11 +73,6 @@ bool SendWithin(int fd, std::string_view data, ServerClock::time_point deadline,
   return true;
 }
 
-int MillisecondsUntil(ServerClock::time_point deadline) {
-  const auto left = deadline - ServerClock::now();
-  if (left <= ServerClock::duration::zero()) return 0;
-  const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-  return ms > 60'000 ? 60'000 : static_cast<int>(ms);
-}
+int MillisecondsUntil(ServerClock::time_point deadline) { return PollTimeoutUntil(deadline); }
 
 }  // namespace quivera

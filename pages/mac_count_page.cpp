@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <cstdint>
 #include <ctime>
-#include <span>
 
 #include "adapter/adapter_list.h"
 #include "settings/settings.h"
@@ -33,15 +32,6 @@ constexpr ManagementItem kCounterItems[CMACCountPage::kRows] = {
 constexpr int kBox[] = {1440, -1440, 10800, -7920};
 constexpr int kCaptionX = 2160;
 constexpr int kValueX = 8640;
-
-// Reads one counter; false (and 'counter' untouched) when unavailable.
-bool ReadCounter(AdapterList& adapters, ManagementItem item, Counter64* counter) {
-  uint8_t bytes[8] = {};
-  size_t length = sizeof bytes;
-  if (adapters.GetItem(item, bytes, &length) != 0 || length != sizeof bytes) return false;
-  counter->SetFromItemBytes(std::span<const uint8_t, 8>(bytes));
-  return true;
-}
 
 }  // namespace
 

@@ -5,8 +5,12 @@
 #include <QLabel>
 #include <QLayout>
 #include <QWidget>
+#include <cstdint>
+#include <span>
 
+#include "adapter/adapter_list.h"
 #include "pages/page_layout_logic.h"
+#include "present/counter64.h"
 
 namespace quivera {
 
@@ -29,6 +33,14 @@ QLabel* MakeValueField(QWidget* parent, Qt::Alignment alignment) {
   field->setTextInteractionFlags(Qt::TextSelectableByMouse);
   field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
   return field;
+}
+
+bool ReadCounter(AdapterList& adapters, ManagementItem item, Counter64* counter, int index) {
+  uint8_t bytes[8] = {};
+  size_t length = sizeof bytes;
+  if (adapters.GetItem(item, bytes, &length, index) != 0 || length != sizeof bytes) return false;
+  counter->SetFromItemBytes(std::span<const uint8_t, 8>(bytes));
+  return true;
 }
 
 }  // namespace quivera

@@ -1,15 +1,15 @@
 // Twips onto a Qt painter.
 #include "app/ui/qt_print_surface.h"
 
-#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
-#include <array>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
+#include "dialogs/font_faces.h"
 #include "dialogs/ui_text.h"
 
 namespace quivera {
@@ -23,22 +23,6 @@ constexpr double kBoxPenTwips = 10.0;
 // The em size used to measure a family's cell-to-em ratio.
 constexpr double kProbePixels = 1000.0;
 
-struct Substitute {
-  const char* face;
-  std::array<const char*, 3> candidates;  // in order of preference; may end in nullptr
-};
-
-// Families with the same advance widths and heights as the faces the pages
-// ask for, so that columns sit where the layouts put them.
-constexpr std::array<Substitute, 2> kSubstitutes = {{
-    {"Courier New", {"Liberation Mono", "Cousine", nullptr}},
-    {"Lucida Console", {"DejaVu Sans Mono", "Liberation Mono", "Bitstream Vera Sans Mono"}},
-}};
-
-bool Installed(const QString& family) {
-  return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
-}
-
 // Windows weights and Qt 6 weights share the 100..900 scale.
 QFont::Weight QtWeight(int weight) {
   if (weight <= 0) return QFont::Normal;
@@ -47,23 +31,8 @@ QFont::Weight QtWeight(int weight) {
 
 }  // namespace
 
-QString ResolvePrintFamily(const std::string& face) {
-  const QString wanted = QString::fromStdString(face);
-  if (Installed(wanted)) return wanted;
-  for (const Substitute& s : kSubstitutes) {
-    if (wanted.compare(QLatin1String(s.face), Qt::CaseInsensitive) != 0) continue;
-    for (const char* candidate : s.candidates) {
-      if (candidate != nullptr && Installed(QLatin1String(candidate))) {
-        return QLatin1String(candidate);
-      }
-    }
-    return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-  }
-  return wanted;
-}
-
 QFont MakePrintFont(const PrintFont& font, double device_units_per_twip) {
-  QFont qfont(ResolvePrintFamily(font.face));
+  QFont qfont(ResolveFontFamily(font.face));
   qfont.setWeight(QtWeight(font.weight));
   qfont.setItalic(false);
   qfont.setUnderline(false);

@@ -39,13 +39,6 @@ class QtPrintSurface : public PrintSurface {
   PrintFont selected_;
 };
 
-// The installed family that stands in for 'face': a family of the same name
-// when installed, else a fixed-pitch family with the same character metrics
-// ("Courier New": Liberation Mono; "Lucida Console": DejaVu Sans Mono or
-// Liberation Mono), else the system's fixed-pitch font for the fixed-pitch
-// faces and 'face' itself for any other.
-QString ResolvePrintFamily(const std::string& face);
-
 // The Qt font for 'font' on a device with 'device_units_per_twip': a negative
 // height is the character (em) height, a positive one the cell height (ascent
 // plus descent), both in twips.

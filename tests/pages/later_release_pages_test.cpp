@@ -7,10 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "pages/flash_page.h"
 #include "pages/mac_page.h"
 #include "pages/path_page.h"
-#include "pages/port_page.h"
 #include "pages/smt_page.h"
 #include "present/recording_surface.h"
 #include "tests/pages/page_test_adapter.h"
@@ -29,9 +27,6 @@ TEST(LaterReleasePagesTest, EachPageKeepsItsNameAndAnswersWithoutEffect) {
   pages.push_back({std::make_unique<CSMTPage>(fixture.list), "quivera::CSMTPage", "SMT"});
   pages.push_back({std::make_unique<CMACPage>(fixture.list), "quivera::CMACPage", "MAC"});
   pages.push_back({std::make_unique<CPathPage>(fixture.list), "quivera::CPathPage", "Path"});
-  pages.push_back({std::make_unique<CFlashPage2>(fixture.list), "quivera::CFlashPage2", "Flash"});
-  pages.push_back({std::make_unique<CPORTPage>(fixture.list, 0), "quivera::CPORTPage", "Port 0"});
-  pages.push_back({std::make_unique<CPORTPage>(fixture.list, 1), "quivera::CPORTPage", "Port 1"});
 
   for (Made& made : pages) {
     SCOPED_TRACE(made.title);
@@ -46,7 +41,6 @@ TEST(LaterReleasePagesTest, EachPageKeepsItsNameAndAnswersWithoutEffect) {
     EXPECT_TRUE(surface.calls().empty());
   }
   EXPECT_EQ(fixture.adapter->total_reads(), 0);
-  EXPECT_EQ(static_cast<CPORTPage*>(pages[5].page.get())->port(), 1);
 }
 
 }  // namespace

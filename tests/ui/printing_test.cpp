@@ -13,6 +13,7 @@
 #include "settings/settings.h"
 #include "app/ui/print_sheets.h"
 #include "app/ui/qt_print_surface.h"
+#include "dialogs/font_faces.h"
 #include "ui_test_doubles.h"
 
 namespace quivera {
@@ -227,7 +228,7 @@ TEST_F(PrintingTest, TextHangsBelowItsReferencePoint) {
 TEST_F(PrintingTest, PrintFacesResolveToInstalledFixedPitchFamilies) {
   for (const char* face : {"Courier New", "Lucida Console"}) {
     SCOPED_TRACE(face);
-    const QString family = ResolvePrintFamily(face);
+    const QString family = ResolveFontFamily(face);
     EXPECT_FALSE(family.isEmpty());
     const QFont font = MakePrintFont(PrintFont{face, -280, 400, 48}, 1.0);
     EXPECT_TRUE(QFontInfo(font).fixedPitch()) << family.toStdString();

@@ -1,5 +1,6 @@
 // The running program's window, tab by tab, over the three simulated
-// adapters of test mode, and its printed General and MAC Counters sheets.
+// adapters of test mode and over an emulated two-port station, and its
+// printed sheets.
 // With QUIVERA_SCREENSHOT_DIR set, the pictures and PDF files are kept there
 // for a person to look at.
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPrinter>
 #include <QTabWidget>
@@ -20,6 +22,8 @@
 #include "app/ui/windowed_app.h"
 #include "dialogs/preferences_dialog.h"
 #include "dialogs/web_server_dialog.h"
+#include "emulator/default_station.h"
+#include "emulator/emulator_channel.h"
 #include "tests/app/scripted_ui_services.h"
 
 namespace quivera {
@@ -87,6 +91,63 @@ TEST_F(WindowViewsTest, GeneralAndMacCountersSheetsPrintToPdf) {
     printer.setOutputFileName(path);
     ASSERT_TRUE(app.View()->PrintSheets(printer, sheet, sheet));
     EXPECT_GT(QFileInfo(path).size(), 0);
+  }
+  EXPECT_TRUE(app.Exit().ok);
+}
+
+// The driver of a live two-port station with the emulator's default content
+// behind "\Device\korap1" only.
+ChannelOpener TwoPortStationOpener() {
+  return [](const std::string& device_path) -> std::unique_ptr<DriverChannel> {
+    if (device_path != "\\Device\\korap1") return nullptr;
+    auto station = std::make_shared<Station>();
+    LoadDefaultStation(*station, "korap1");
+    return std::make_unique<EmulatorChannel>(station);
+  };
+}
+
+// Printer pages in a PDF file written by Qt.
+int PdfPages(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return -1;
+  return static_cast<int>(file.readAll().count("/Type /Page\n"));
+}
+
+TEST_F(WindowViewsTest, TwoPortStationShowsBothPortPagesAndPrintsEverySheet) {
+  ScriptedUiServices ui;
+  WindowedApp app(ui, temp_.filePath("quivera.ini").toStdString(), false, TwoPortStationOpener(),
+                  [] { return true; });
+  ASSERT_TRUE(app.Start());
+  CQVFView& view = *app.View();
+  ASSERT_EQ(view.Sheet()->count(), 9);
+  for (int index : {kFlashSheet, kPort0Sheet, kPort1Sheet}) {
+    const QString title = view.Sheet()->tabText(index);
+    SCOPED_TRACE(title.toStdString());
+    view.ActivatePage(index);
+    for (int tick = 0; tick < 2; ++tick) view.OnMainTimer();
+    QApplication::processEvents();
+    const QImage picture = app.Frame()->grab().toImage();
+    ASSERT_FALSE(picture.isNull());
+    picture.save(Out(QStringLiteral("station_%1.png").arg(FileName(title))));
+  }
+
+  // The whole job: five page sheets, five flash sheets and both Port pages.
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  const QString all = Out(QStringLiteral("print_all.pdf"));
+  printer.setOutputFileName(all);
+  ASSERT_TRUE(view.PrintSheets(printer, 1, 12));
+  EXPECT_EQ(PdfPages(all), 12);
+  for (const auto& [sheet, name] :
+       {std::pair{6, QStringLiteral("flash_6")}, std::pair{7, QStringLiteral("flash_7")},
+        std::pair{11, QStringLiteral("port_0")}, std::pair{12, QStringLiteral("port_1")}}) {
+    SCOPED_TRACE(sheet);
+    QPrinter one(QPrinter::HighResolution);
+    one.setOutputFormat(QPrinter::PdfFormat);
+    const QString path = Out(QStringLiteral("print_%1.pdf").arg(name));
+    one.setOutputFileName(path);
+    ASSERT_TRUE(view.PrintSheets(one, sheet, sheet));
+    EXPECT_EQ(PdfPages(path), 1);
   }
   EXPECT_TRUE(app.Exit().ok);
 }

@@ -1,0 +1,412 @@
+// The Port page: controls, refresh of one port, LER settings, the LED timer
+// and the printout.
+#include "pages/port_page.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+#include <ctime>
+
+#include "adapter/adapter_list.h"
+#include "dialogs/qt_ui_services.h"
+#include "pages/led_lamp.h"
+#include "pages/page_layout_logic.h"
+#include "pages/page_support.h"
+#include "present/print_frame.h"
+#include "present/ui_services.h"
+#include "present/value_texts.h"
+#include "settings/settings.h"
+
+namespace quivera {
+
+namespace {
+
+using L = PortLabel;
+using I = ManagementItem;
+
+static_assert(CPORTPage::kValues == static_cast<size_t>(L::kNeighborType) + 1);
+
+constexpr char kCaption[] = "QUIVERA/FDDI";
+constexpr char kLedTimerFailedText[] = "Could Not Allocate LED Timer.";
+constexpr int kLedPictureSize = 32;
+
+size_t At(L label) { return static_cast<size_t>(label); }
+
+// The enumerated values in the order they are read, with their tables.
+struct WordValue {
+  L label;
+  ManagementItem item;
+  const ValueTable* table;
+};
+constexpr WordValue kWordValues[] = {
+    {L::kMyType, I::PortMyType, &kPortMyTypeTexts},
+    {L::kNeighborType, I::PortNeighborType, &kPortNeighborTypeTexts},
+    {L::kCurrentPath, I::PortCurrentPath, &kPortCurrentPathTexts},
+    {L::kPmdClass, I::PortPmdClass, &kPortPmdClassTexts},
+    {L::kRejectReason, I::PortRejectReason, &kPortRejectReasonTexts},
+    {L::kPcmState, I::PortPcmState, &kPortPcmStateTexts},
+    {L::kConnectState, I::PortConnectState, &kPortConnectStateTexts},
+};
+
+// The counters, in the order they are read; baselines_ follows this order.
+struct CounterValue {
+  L label;
+  ManagementItem item;
+};
+constexpr CounterValue kCounterValues[] = {
+    {L::kLemCounts, I::PortLemCounts},
+    {L::kLemRejects, I::PortLemRejects},
+    {L::kLctFailures, I::PortLctFailures},
+};
+
+// Printed positions, in twips: boxes (left, top, right, bottom) with the
+// caption of each at (caption x, caption y).
+struct PrintBox {
+  const char* caption;
+  int caption_x, caption_y;
+  int left, top, right, bottom;
+};
+constexpr PrintBox kStateBox = {"Port State", 840, -1190, 720, -1440, 7920, -4320};
+constexpr PrintBox kTypeBox = {"Port Type", 840, -4430, 720, -4680, 7920, -6480};
+constexpr PrintBox kLedBox = {"Port LED", 8400, -4430, 8280, -4680, 10440, -5760};
+constexpr PrintBox kMonitorBox = {"Link Error Monitor", 840, -6590, 720, -6840, 8640, -9000};
+constexpr PrintBox kSettingsBox = {"Link Error Rate Settings", 840, -9110, 720, -9360, 11340, -11160};
+constexpr int kPrintCaptionX = 840;
+constexpr int kStateValueX = 5040;
+constexpr int kValueX = 5400;
+constexpr int kLedNameX = 8760;
+constexpr int kLerValueX = 4680;
+constexpr int kSecondCaptionX = 5400;
+constexpr int kSecondValueX = 9360;
+
+void DrawBox(PrintFrame& frame, const PrintBox& box) {
+  frame.Box(box.left, box.top, box.right, box.bottom);
+  frame.Text(box.caption_x, box.caption_y, box.caption);
+}
+
+bool SetAllowed() { return AppSettings().MGTSetOperations.load() == 0; }
+
+QSlider* MakeLerSlider(QWidget* parent) {
+  auto* slider = new QSlider(Qt::Horizontal, parent);
+  slider->setRange(kLerMinimum, kLerMaximum);
+  slider->setPageStep(1);
+  slider->setTickPosition(QSlider::TicksBelow);
+  slider->setTickInterval(1);
+  return slider;
+}
+
+}  // namespace
+
+CPORTPage::CPORTPage(AdapterList& adapters, int port, QWidget* parent, UiServices* ui,
+                     LedTimerStarter start_timer)
+    : PropertyPage(parent), adapters_(adapters), port_(port), ui_(ui) {
+  if (ui_ == nullptr) {
+    own_ui_ = std::make_unique<QtUiServices>(this);
+    ui_ = own_ui_.get();
+  }
+  setWindowTitle(QStringLiteral("Port %1").arg(port));
+
+  const auto pairs = PortLabelPairs();
+  for (size_t i = 0; i < kValues; ++i) {
+    captions_[i] = new QLabel(QString::fromLatin1(pairs[i].snmp_name), this);
+    fields_[i] = MakeValueField(this);
+  }
+  for (L label : {L::kLemCounts, L::kLemRejects, L::kLctFailures, L::kLerEstimate, L::kLerCutoff,
+                  L::kLerAlarm}) {
+    fields_[At(label)]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  }
+  // The longest count has 20 digits.
+  for (L label : {L::kLemCounts, L::kLemRejects, L::kLctFailures}) {
+    fields_[At(label)]->setMinimumWidth(
+        fields_[At(label)]->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 22);
+  }
+  for (L label : {L::kLerCutoff, L::kLerAlarm, L::kLerEstimate}) {
+    fields_[At(label)]->setMinimumWidth(
+        fields_[At(label)]->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 6);
+  }
+
+  // A group of caption/field rows.
+  auto rows = [this](const QString& title, std::initializer_list<L> labels) {
+    auto* group = new QGroupBox(title, this);
+    auto* grid = new QGridLayout(group);
+    int row = 0;
+    for (L label : labels) {
+      captions_[At(label)]->setParent(group);
+      fields_[At(label)]->setParent(group);
+      grid->addWidget(captions_[At(label)], row, 0);
+      grid->addWidget(fields_[At(label)], row, 1);
+      ++row;
+    }
+    grid->setColumnStretch(1, 1);
+    return group;
+  };
+  QGroupBox* state = rows(QStringLiteral("Port State"),
+                          {L::kCurrentPath, L::kPmdClass, L::kPcmState, L::kConnectState});
+  QGroupBox* type = rows(QStringLiteral("Port Type"), {L::kMyType, L::kNeighborType});
+  QGroupBox* monitor = rows(QStringLiteral("Link Error Monitor"),
+                            {L::kLemCounts, L::kLemRejects, L::kRejectReason});
+
+  auto* led = new QGroupBox(QStringLiteral("Port LED"), this);
+  auto* led_layout = new QVBoxLayout(led);
+  led_picture_ = new QLabel(led);
+  led_picture_->setAlignment(Qt::AlignCenter);
+  led_picture_->setPixmap(LedLampPixmap(LedColour::Grey, kLedPictureSize));
+  led_layout->addWidget(led_picture_);
+
+  auto* settings = new QGroupBox(QStringLiteral("Link Error Rate Settings"), this);
+  auto* grid = new QGridLayout(settings);
+  cutoff_slider_ = MakeLerSlider(settings);
+  alarm_slider_ = MakeLerSlider(settings);
+  const std::pair<L, QSlider*> slider_rows[] = {{L::kLerCutoff, cutoff_slider_},
+                                                {L::kLerAlarm, alarm_slider_}};
+  int row = 0;
+  for (const auto& [label, slider] : slider_rows) {
+    captions_[At(label)]->setParent(settings);
+    fields_[At(label)]->setParent(settings);
+    grid->addWidget(captions_[At(label)], row, 0);
+    grid->addWidget(slider, row, 1);
+    grid->addWidget(fields_[At(label)], row, 2);
+    connect(slider, &QSlider::valueChanged, this, &CPORTPage::OnSliderMoved);
+    ++row;
+  }
+  row = 0;
+  for (L label : {L::kLctFailures, L::kLerEstimate}) {
+    captions_[At(label)]->setParent(settings);
+    fields_[At(label)]->setParent(settings);
+    grid->addWidget(captions_[At(label)], row, 3);
+    grid->addWidget(fields_[At(label)], row, 4);
+    ++row;
+  }
+  set_button_ = new QPushButton(QStringLiteral("&Set"), settings);
+  cancel_button_ = new QPushButton(QStringLiteral("&Cancel"), settings);
+  default_button_ = new QPushButton(QStringLiteral("&Default"), settings);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  for (QPushButton* button : {set_button_, cancel_button_, default_button_}) {
+    button->setAutoDefault(false);
+    button->setEnabled(false);
+    buttons->addWidget(button);
+  }
+  grid->addLayout(buttons, 2, 0, 1, 5);
+  grid->setColumnStretch(1, 1);
+  connect(set_button_, &QPushButton::clicked, this, &CPORTPage::OnSet);
+  connect(cancel_button_, &QPushButton::clicked, this, &CPORTPage::OnCancel);
+  connect(default_button_, &QPushButton::clicked, this, &CPORTPage::OnDefault);
+
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(state, 0, 0);
+  layout->addWidget(type, 1, 0);
+  layout->addWidget(led, 0, 1);
+  layout->addWidget(monitor, 1, 1);
+  layout->addWidget(settings, 2, 0, 1, 2);
+  layout->setRowStretch(3, 1);
+  FixPageSize(this, kPageWidthUnits, kPageHeightUnits);
+
+  // Initialisation: captions for the preference in force, then the LED timer.
+  ApplyCaptions(AppSettings().SNMPLabels.load());
+  led_timer_ = start_timer ? start_timer(*this, kLedTimerMs) : startTimer(kLedTimerMs);
+  if (led_timer_ == 0) {
+    ui_->Message(kLedTimerFailedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
+  }
+}
+
+CPORTPage::~CPORTPage() {
+  if (led_timer_ != 0) killTimer(led_timer_);
+}
+
+QLabel* CPORTPage::captionLabel(PortLabel value) const {
+  return At(value) < kValues ? captions_[At(value)] : nullptr;
+}
+
+QLabel* CPORTPage::valueField(PortLabel value) const {
+  return At(value) < kValues ? fields_[At(value)] : nullptr;
+}
+
+void CPORTPage::showEvent(QShowEvent* event) {
+  PropertyPage::showEvent(event);
+  // Becoming the sheet's visible page; a window coming back from the task
+  // bar is no activation.
+  if (!event->spontaneous()) Activate();
+}
+
+void CPORTPage::timerEvent(QTimerEvent* event) {
+  if (led_timer_ != 0 && event->timerId() == led_timer_) {
+    UpdateLed();
+    return;
+  }
+  PropertyPage::timerEvent(event);
+}
+
+void CPORTPage::Activate() {
+  // The complement forces the captions to be written again.
+  applied_labels_ = AppSettings().SNMPLabels.load() == 0 ? 1 : 0;
+  Refresh(1, 1);
+  UpdateLed();
+  set_button_->setEnabled(false);
+  cancel_button_->setEnabled(false);
+}
+
+void CPORTPage::UpdateLed() {
+  led_colour_ = blinker_.Update(led_state_);
+  led_colour_text_ = LedColourName(led_colour_);
+  led_picture_->setPixmap(LedLampPixmap(led_colour_, kLedPictureSize));
+}
+
+void CPORTPage::Refresh(int reload, int show) {
+  const int snmp_labels = AppSettings().SNMPLabels.load();
+  if (show == 1 && snmp_labels != applied_labels_) ApplyCaptions(snmp_labels);
+  default_button_->setEnabled(SetAllowed());
+
+  uint32_t led = 0;
+  if (GetU32(adapters_, I::PortLedState, &led, port_) == 0) led_state_ = led;
+
+  if (reload != 0) {
+    LoadLerValue(L::kLerCutoff, show);
+    LoadLerValue(L::kLerAlarm, show);
+  }
+
+  for (const WordValue& word : kWordValues) {
+    uint32_t value = 0;
+    if (GetU32(adapters_, word.item, &value, port_) != 0) continue;
+    texts_[At(word.label)] = TextFor(*word.table, value);
+    ShowText(word.label, show);
+  }
+  uint32_t estimate = 0;
+  if (GetU32(adapters_, I::PortLerEstimate, &estimate, port_) == 0) {
+    texts_[At(L::kLerEstimate)] = std::to_string(static_cast<int32_t>(estimate));
+    ShowText(L::kLerEstimate, show);
+  }
+
+  for (size_t i = 0; i < std::size(kCounterValues); ++i) {
+    Counter64 counter;  // a failed read counts as 0
+    ReadCounter(adapters_, kCounterValues[i].item, &counter, port_);
+    texts_[At(kCounterValues[i].label)] = counter.Difference(baselines_[i]).Text();
+    ShowText(kCounterValues[i].label, show);
+  }
+}
+
+void CPORTPage::ClearCounters() {
+  for (size_t i = 0; i < std::size(kCounterValues); ++i) {
+    ReadCounter(adapters_, kCounterValues[i].item, &baselines_[i], port_);
+  }
+  Refresh(1, 1);
+}
+
+void CPORTPage::Print(PrintSurface& surface, int /*part*/) {
+  const std::string caption = windowTitle().toStdString();
+  PrintFrame frame(surface, kPortPrintTitle, caption, std::time(nullptr));
+  const int lh = frame.LineHeight();
+  const int labels = AppSettings().SNMPLabels.load();
+  auto row = [&](int x, int y, L label, int value_x) {
+    frame.Caption(x, y, LabelPairFor(label), labels);
+    frame.Text(value_x, y, texts_[At(label)]);
+  };
+
+  DrawBox(frame, kStateBox);
+  const int r1 = kStateBox.top - lh;
+  row(kPrintCaptionX, r1, L::kCurrentPath, kStateValueX);
+  row(kPrintCaptionX, r1 - 2 * lh, L::kPmdClass, kStateValueX);
+  row(kPrintCaptionX, r1 - 4 * lh, L::kPcmState, kStateValueX);
+  row(kPrintCaptionX, r1 - 6 * lh, L::kConnectState, kStateValueX);
+
+  DrawBox(frame, kTypeBox);
+  DrawBox(frame, kLedBox);
+  const int t1 = kTypeBox.caption_y - 2 * lh;
+  row(kPrintCaptionX, t1, L::kMyType, kValueX);
+  frame.Text(kLedNameX, t1, led_colour_text_);
+  row(kPrintCaptionX, t1 - 2 * lh, L::kNeighborType, kValueX);
+
+  DrawBox(frame, kMonitorBox);
+  const int m1 = kMonitorBox.caption_y - 2 * lh;
+  row(kPrintCaptionX, m1, L::kLemCounts, kValueX);
+  row(kPrintCaptionX, m1 - 2 * lh, L::kLemRejects, kValueX);
+  row(kPrintCaptionX, m1 - 4 * lh, L::kRejectReason, kValueX);
+
+  DrawBox(frame, kSettingsBox);
+  const int s1 = kSettingsBox.caption_y - 2 * lh;
+  row(kPrintCaptionX, s1, L::kLerCutoff, kLerValueX);
+  row(kSecondCaptionX, s1, L::kLctFailures, kSecondValueX);
+  row(kPrintCaptionX, s1 - 2 * lh, L::kLerAlarm, kLerValueX);
+  row(kSecondCaptionX, s1 - 2 * lh, L::kLerEstimate, kSecondValueX);
+}
+
+void CPORTPage::OnSliderMoved() {
+  ShowLerValue(L::kLerCutoff, cutoff_slider_->value());
+  ShowLerValue(L::kLerAlarm, alarm_slider_->value());
+  EnableEditButtons(SetAllowed());
+  default_button_->setEnabled(SetAllowed());
+}
+
+void CPORTPage::OnSet() {
+  // The buttons are greyed while set operations are forbidden; a click that
+  // slips through changes nothing.
+  if (!SetAllowed()) return;
+  SetLerValue(L::kLerCutoff, cutoff_slider_->value());
+  SetLerValue(L::kLerAlarm, alarm_slider_->value());
+  EnableEditButtons(false);
+  Refresh(1, 1);
+}
+
+void CPORTPage::OnCancel() {
+  LoadLerValue(L::kLerCutoff, 1);
+  LoadLerValue(L::kLerAlarm, 1);
+  EnableEditButtons(false);
+}
+
+void CPORTPage::OnDefault() {
+  if (!SetAllowed()) return;
+  SetLerValue(L::kLerCutoff, kLerDefault);
+  SetLerValue(L::kLerAlarm, kLerDefault);
+  EnableEditButtons(false);
+  Refresh(1, 1);
+}
+
+void CPORTPage::ApplyCaptions(int snmp_labels) {
+  const auto pairs = PortLabelPairs();
+  for (size_t i = 0; i < kValues && i < pairs.size(); ++i) {
+    captions_[i]->setText(QString::fromLatin1(CaptionFor(pairs[i], snmp_labels)));
+  }
+  applied_labels_ = snmp_labels;
+}
+
+void CPORTPage::LoadLerValue(PortLabel value, int show) {
+  const ManagementItem item = value == L::kLerCutoff ? I::PortLerCutoff : I::PortLerAlarm;
+  uint32_t number = 0;
+  if (GetU32(adapters_, item, &number, port_) != 0) return;
+  const int32_t signed_number = static_cast<int32_t>(number);
+  texts_[At(value)] = std::to_string(signed_number);
+  if (show == 1) ShowLerValue(value, signed_number);
+}
+
+void CPORTPage::ShowLerValue(PortLabel value, int number) {
+  fields_[At(value)]->setText(QString::number(number));
+  QSlider* slider = value == L::kLerCutoff ? cutoff_slider_ : alarm_slider_;
+  // Moving the slider from here is not the user's doing.
+  const QSignalBlocker quiet(slider);
+  slider->setValue(number);
+}
+
+void CPORTPage::SetLerValue(PortLabel value, int number) {
+  const ManagementItem item = value == L::kLerCutoff ? I::PortLerCutoff : I::PortLerAlarm;
+  const uint32_t word = static_cast<uint32_t>(number);
+  adapters_.SetItem(item, &word, sizeof word, port_);
+  ShowLerValue(value, number);
+}
+
+void CPORTPage::ShowText(PortLabel value, int show) {
+  if (show == 1) fields_[At(value)]->setText(QString::fromLatin1(texts_[At(value)].c_str()));
+}
+
+void CPORTPage::EnableEditButtons(bool enable) {
+  set_button_->setEnabled(enable);
+  cancel_button_->setEnabled(enable);
+}
+
+}  // namespace quivera

@@ -25,22 +25,9 @@ for tool in ab curl awk; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps.sh installs it)" >&2; exit 2; }
 done
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A port nothing answers on.
-port=0
-for _ in $(seq 50); do
-  candidate=$((20000 + RANDOM % 40000))
-  if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then port=$candidate; break; fi
-done
-[ "$port" -ne 0 ] || { echo "no free port found" >&2; exit 1; }
+# shellcheck source=bench/bench_support.sh
+source "$root/bench/bench_support.sh"
+port="$(free_port)"
 
 mkdir -p "$work/dev"
 log="$work/requests.log"

@@ -24,21 +24,9 @@ for program in "$quivera" "$emulator"; do
   [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
 done
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -CONT "$pid" 2>/dev/null || true; kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-port=0
-for _ in $(seq 50); do
-  candidate=$((20000 + RANDOM % 40000))
-  if ! (exec 3<>"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then port=$candidate; break; fi
-done
-[ "$port" -ne 0 ] || { echo "no free port found" >&2; exit 1; }
+# shellcheck source=bench/bench_support.sh
+source "$root/bench/bench_support.sh"
+port="$(free_port)"
 
 mkdir -p "$work/dev"
 "$emulator" --dir "$work/dev" korap1 >"$work/emulator.out" 2>&1 &

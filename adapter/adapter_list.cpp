@@ -2,6 +2,8 @@
 // operations under its own, and the threads' pins.
 #include "adapter/adapter_list.h"
 
+#include <chrono>
+
 namespace quivera {
 namespace {
 // The calling thread's pins, innermost first, on whatever lists it uses.
@@ -65,11 +67,26 @@ AdapterList::Slot* AdapterList::SlotAt(int index) {
   return &slots_[static_cast<size_t>(index)];
 }
 
-bool AdapterList::LockUnlessStopped(std::unique_lock<std::timed_mutex>& lock) {
-  while (!ThreadStopRequested()) {
-    if (lock.try_lock_for(std::chrono::milliseconds(kStopCheckMs))) return true;
+bool AdapterList::TakeUnlessStopped(Slot& slot) {
+  std::unique_lock<std::mutex> lock(slot.mutex);
+  while (slot.busy) {
+    if (ThreadStopRequested()) return false;
+    // The system clock's wait is the one every tool follows; a clock step
+    // only changes one short slice.
+    slot.freed.wait_until(lock, std::chrono::system_clock::now() +
+                                    std::chrono::milliseconds(kStopCheckMs));
   }
-  return false;
+  if (ThreadStopRequested()) return false;
+  slot.busy = true;
+  return true;
+}
+
+void AdapterList::Give(Slot& slot) {
+  {
+    std::lock_guard<std::mutex> lock(slot.mutex);
+    slot.busy = false;
+  }
+  slot.freed.notify_one();
 }
 
 int AdapterList::GetItem(ManagementItem item, void* buffer, size_t* length, int index) {

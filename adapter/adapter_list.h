@@ -14,7 +14,7 @@
 #pragma once
 
 #include <array>
-#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <memory>
 #include <mutex>
@@ -90,9 +90,8 @@ class AdapterList {
   template <class Fn>
   int WithAdapter(int index, Fn&& fn) {
     Slot* slot = SlotAt(index);
-    if (slot == nullptr) return 1;
-    std::unique_lock<std::timed_mutex> lock(slot->mutex, std::defer_lock);
-    if (!LockUnlessStopped(lock)) return 1;
+    if (slot == nullptr || !TakeUnlessStopped(*slot)) return 1;
+    const Taken taken(*slot);
     return std::forward<Fn>(fn)(*slot->adapter);
   }
   // The same on the current adapter (as CurrentIndex sees it).
@@ -102,16 +101,30 @@ class AdapterList {
   }
 
  private:
+  // One adapter and its lock: 'busy' while an operation runs on it. (A flag
+  // under a mutex rather than a timed mutex, so that the wait can look at the
+  // thread's stop request with waits every tool understands.)
   struct Slot {
     std::unique_ptr<Adapter> adapter;
-    std::timed_mutex mutex;  // held for one operation of this adapter
+    std::mutex mutex;  // guards busy
+    std::condition_variable freed;
+    bool busy = false;
+  };
+  // Gives the slot back when the operation ends.
+  struct Taken {
+    explicit Taken(Slot& s) : slot(s) {}
+    ~Taken() { Give(slot); }
+    Taken(const Taken&) = delete;
+    Taken& operator=(const Taken&) = delete;
+    Slot& slot;
   };
 
   Slot* SlotAt(int index);
   const Pin* PinOf() const;  // the calling thread's innermost pin on this list
-  // Takes the adapter's lock, looking at the thread's stop request while it
-  // waits. False (lock not taken) when stop was asked first.
-  static bool LockUnlessStopped(std::unique_lock<std::timed_mutex>& lock);
+  // Takes the adapter for one operation, looking at the thread's stop request
+  // while it waits. False (not taken) when stop was asked first.
+  static bool TakeUnlessStopped(Slot& slot);
+  static void Give(Slot& slot);
 
   mutable std::mutex mutex_;  // guards count_, current_ and filling the slots
   std::array<Slot, kMaxAdapters> slots_;

@@ -1,8 +1,6 @@
 // Bounded socket operations of the hypertext server.
 #include "web/server_socket.h"
 
-#include "adapter/poll_timeout.h"
-
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -10,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "adapter/poll_timeout.h"
 
 namespace quivera {
 

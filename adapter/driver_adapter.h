@@ -36,8 +36,9 @@ class DriverAdapter : public Adapter {
   // the start of their block. Standard items return the driver's reply and
   // its length; text items (DeviceName, VendorDescription) always end with a
   // NUL inside the caller's buffer; an address shorter than 6 bytes or a
-  // number shorter than its word is a failed read. Any length or index that would read
-  // outside a block or write past the buffer returns 1 without a request.
+  // number shorter than its word is a failed read. Any length or index that
+  // would read outside a block or write past the buffer returns 1 without a
+  // request.
   int GetItem(ManagementItem item, void* buffer, size_t* length, int index = 0) override;
   // Marks the MIB block stale, then sends the item's set request (see the
   // settable items in adapter.h). Values are u32 in host order; PathTimers

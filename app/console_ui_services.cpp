@@ -1,6 +1,9 @@
 // Messages as lines on the error stream.
 #include "app/console_ui_services.h"
 
+#include <chrono>
+#include <thread>
+
 namespace quivera {
 namespace {
 
@@ -34,12 +37,12 @@ MessageAnswer ConsoleUiServices::Message(const std::string& text, const std::str
   return SafeAnswer(buttons);
 }
 
-bool ConsoleUiServices::OpenFileName(const std::string&, const std::string&, std::string*) {
-  return false;
-}
+bool ConsoleUiServices::OpenFileName(const FileChoice&, std::string*) { return false; }
 
-bool ConsoleUiServices::SaveFileName(const std::string&, const std::string&, std::string*) {
-  return false;
+bool ConsoleUiServices::SaveFileName(const FileChoice&, std::string*) { return false; }
+
+void ConsoleUiServices::Wait(int ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 }  // namespace quivera

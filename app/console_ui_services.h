@@ -2,7 +2,8 @@
 // "CAPTION: TEXT" on the error stream (line breaks inside TEXT written as the
 // two characters \n, so one message is always one line); a question gets its
 // safe answer (No, or Cancel, never the answer that would change something);
-// file choices are cancelled; progress and the wait cursor show nothing.
+// file choices are cancelled; progress and the wait cursor show nothing; a
+// wait sleeps (the headless run's timer and server have threads of their own).
 #pragma once
 
 #include <cstdio>
@@ -22,14 +23,14 @@ class ConsoleUiServices : public UiServices {
 
   MessageAnswer Message(const std::string& text, const std::string& caption, MessageButtons buttons,
                         MessageIcon icon) override;
-  bool OpenFileName(const std::string& title, const std::string& filter,
-                    std::string* path) override;
-  bool SaveFileName(const std::string& title, const std::string& filter,
-                    std::string* path) override;
+  bool OpenFileName(const FileChoice& choice, std::string* path) override;
+  bool SaveFileName(const FileChoice& choice, std::string* path) override;
   void ProgressBegin(const std::string&) override {}
+  void ProgressText(const std::string&) override {}
   void ProgressStep(int) override {}
   void ProgressEnd() override {}
   void Busy(bool) override {}
+  void Wait(int ms) override;
 
  private:
   std::FILE* stream_;

@@ -2,9 +2,13 @@
 #include "dialogs/qt_ui_services.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
-#include <QProgressDialog>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "dialogs/ui_text.h"
@@ -20,8 +24,12 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
     case MessageIcon::Warning:
     case MessageIcon::Exclamation:
       return QMessageBox::Warning;
+    case MessageIcon::Question:
+      return QMessageBox::Question;
     case MessageIcon::Information:
       return QMessageBox::Information;
+    case MessageIcon::None:
+      break;
   }
   return QMessageBox::NoIcon;
 }
@@ -40,11 +48,38 @@ QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
   return QMessageBox::Ok;
 }
 
-// "Firmware images (FWSA*.FWI)" style filter text from a bare pattern.
-QString FilterText(const std::string& filter) {
-  const QString pattern = ToQString(filter);
-  if (pattern.isEmpty()) return QString();
-  return QStringLiteral("%1;;All files (*)").arg(pattern);
+// The dialog's entry for 'filter': Qt takes the patterns from the
+// parentheses of the text, so a name that does not show its pattern gets it
+// appended. "*.*" means every file here, also one without a point.
+QString FilterEntry(const FileFilter& filter) {
+  QString pattern = ToQString(filter.pattern);
+  if (pattern == QStringLiteral("*.*")) pattern = QStringLiteral("*");
+  QString name = ToQString(filter.name);
+  const QString shown = QStringLiteral("(%1)").arg(ToQString(filter.pattern));
+  if (name.endsWith(shown)) name.chop(shown.size());
+  name = name.trimmed();
+  return QStringLiteral("%1 (%2)").arg(name.isEmpty() ? ToQString(filter.pattern) : name, pattern);
+}
+
+QStringList FilterEntries(const FileChoice& choice) {
+  QStringList entries;
+  for (const FileFilter& filter : choice.filters) entries << FilterEntry(filter);
+  return entries;
+}
+
+// Runs a file dialog set up by 'configure'; the chosen path, empty when
+// cancelled.
+template <class Configure>
+QString RunFileDialog(QWidget* parent, const FileChoice& choice, Configure configure) {
+  QFileDialog dialog(parent, ToQString(choice.title));
+  const QStringList filters = FilterEntries(choice);
+  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  // Patterns such as FWSC*.FWI also find fwsc310.fwi.
+  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+  configure(dialog);
+  if (dialog.exec() != QDialog::Accepted) return QString();
+  const QStringList chosen = dialog.selectedFiles();
+  return chosen.isEmpty() ? QString() : chosen.front();
 }
 
 }  // namespace
@@ -52,6 +87,7 @@ QString FilterText(const std::string& filter) {
 QtUiServices::QtUiServices(QWidget* main_window) : main_window_(main_window) {}
 
 QtUiServices::~QtUiServices() {
+  ProgressEnd();
   while (busy_depth_ > 0) Busy(false);
 }
 
@@ -88,44 +124,73 @@ MessageAnswer QtUiServices::Message(const std::string& text, const std::string& 
   }
 }
 
-bool QtUiServices::OpenFileName(const std::string& title, const std::string& filter,
-                                std::string* path) {
-  const QString chosen =
-      QFileDialog::getOpenFileName(Parent(), ToQString(title), QString(), FilterText(filter));
+bool QtUiServices::OpenFileName(const FileChoice& choice, std::string* path) {
+  const QString chosen = RunFileDialog(Parent(), choice, [](QFileDialog& dialog) {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  });
   if (chosen.isEmpty()) return false;
   *path = chosen.toLocal8Bit().toStdString();
   return true;
 }
 
-bool QtUiServices::SaveFileName(const std::string& title, const std::string& filter,
-                                std::string* path) {
-  const QString start = path->empty() ? QString() : QString::fromLocal8Bit(path->c_str());
-  const QString chosen =
-      QFileDialog::getSaveFileName(Parent(), ToQString(title), start, FilterText(filter));
+bool QtUiServices::SaveFileName(const FileChoice& choice, std::string* path) {
+  const QString chosen = RunFileDialog(Parent(), choice, [&choice](QFileDialog& dialog) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(ToQString(choice.default_extension));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+  });
   if (chosen.isEmpty()) return false;
   *path = chosen.toLocal8Bit().toStdString();
   return true;
 }
 
 void QtUiServices::ProgressBegin(const std::string& title) {
-  progress_ = std::make_unique<QProgressDialog>(ToQString(title), QString(), 0, 100, Parent());
-  progress_->setWindowTitle(QStringLiteral("QUIVERA/FDDI"));
-  progress_->setWindowModality(Qt::ApplicationModal);
-  progress_->setMinimumDuration(0);
-  progress_->setAutoClose(false);
-  progress_->setAutoReset(false);
-  progress_->setValue(0);
+  ProgressEnd();
+  auto* window = new QWidget(main_window_.data(), Qt::Tool | Qt::WindowTitleHint);
+  window->setObjectName(QStringLiteral("ProgressWindow"));
+  window->setWindowTitle(ToQString(title));
+  window->setAttribute(Qt::WA_ShowWithoutActivating);
+  auto* layout = new QVBoxLayout(window);
+  progress_text_ = new QLabel(window);
+  progress_text_->setMinimumWidth(280);
+  progress_bar_ = new QProgressBar(window);
+  progress_bar_->setRange(0, 100);
+  progress_bar_->setValue(0);
+  layout->addWidget(progress_text_);
+  layout->addWidget(progress_bar_);
+  progress_ = window;
   progress_->show();
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtUiServices::ProgressText(const std::string& text) {
+  if (!progress_) return;
+  // A line end at the end of the text adds nothing to a one-line label.
+  QString shown = ToQString(text);
+  while (shown.endsWith(QLatin1Char('\n'))) shown.chop(1);
+  progress_text_->setText(shown);
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtUiServices::ProgressStep(int percent) {
   if (!progress_) return;
-  progress_->setValue(std::clamp(percent, 0, 100));
+  progress_bar_->setValue(std::clamp(percent, 0, 100));
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void QtUiServices::ProgressEnd() { progress_.reset(); }
+void QtUiServices::ProgressEnd() {
+  progress_text_ = nullptr;
+  progress_bar_ = nullptr;
+  delete progress_.data();
+}
+
+void QtUiServices::Wait(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(std::max(ms, 0), &loop, &QEventLoop::quit);
+  loop.exec();
+}
 
 void QtUiServices::Busy(bool on) {
   if (on) {

@@ -1,7 +1,8 @@
 // The windowed program's way of speaking to the user: message boxes, file
-// dialogs, a small progress window and the wait cursor. Every window it opens
-// is modal and centred over the active window (or over the main window when
-// none is active).
+// dialogs, a small progress window and the wait cursor. Message boxes and file
+// dialogs are modal and centred over the active window (or over the main
+// window when none is active); the progress window is not modal, so the main
+// window stays usable beside it.
 #pragma once
 
 #include <QPointer>
@@ -11,7 +12,8 @@
 
 #include "present/ui_services.h"
 
-class QProgressDialog;
+class QLabel;
+class QProgressBar;
 
 namespace quivera {
 
@@ -26,20 +28,26 @@ class QtUiServices : public UiServices {
 
   MessageAnswer Message(const std::string& text, const std::string& caption, MessageButtons buttons,
                         MessageIcon icon) override;
-  bool OpenFileName(const std::string& title, const std::string& filter,
-                    std::string* path) override;
-  bool SaveFileName(const std::string& title, const std::string& filter,
-                    std::string* path) override;
+  bool OpenFileName(const FileChoice& choice, std::string* path) override;
+  bool SaveFileName(const FileChoice& choice, std::string* path) override;
   void ProgressBegin(const std::string& title) override;
+  void ProgressText(const std::string& text) override;
   void ProgressStep(int percent) override;
   void ProgressEnd() override;
   void Busy(bool on) override;
+  // Runs a local event loop for 'ms' milliseconds.
+  void Wait(int ms) override;
+
+  // The progress window while one is open (tests look at it), else nullptr.
+  QWidget* ProgressWindow() const { return progress_.data(); }
 
  private:
   QWidget* Parent() const;
 
   QPointer<QWidget> main_window_;
-  std::unique_ptr<QProgressDialog> progress_;
+  QPointer<QWidget> progress_;  // owned; the main window may delete it first
+  QLabel* progress_text_ = nullptr;
+  QProgressBar* progress_bar_ = nullptr;
   int busy_depth_ = 0;
 };
 

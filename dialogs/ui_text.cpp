@@ -10,4 +10,21 @@ QString ToQString(std::string_view text) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+std::string FromQString(const QString& text) {
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(text.size()));
+  for (const QChar c : text) {
+    const char16_t code = c.unicode();
+    char byte = '?';
+    for (int b = 0; b < 0x100; ++b) {
+      if (Win1252CodePoint(static_cast<unsigned char>(b)) == code) {
+        byte = static_cast<char>(b);
+        break;
+      }
+    }
+    bytes.push_back(byte);
+  }
+  return bytes;
+}
+
 }  // namespace quivera

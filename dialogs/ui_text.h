@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 #include <string_view>
 
 namespace quivera {
@@ -12,5 +13,9 @@ namespace quivera {
 // 0x8D, 0x8F, 0x90, 0x9D) become the characters of the same number, so no
 // byte is lost. Stops at nothing: an embedded NUL becomes U+0000.
 QString ToQString(std::string_view text);
+
+// The way back, for what the user types: each character as its
+// Windows-1252 byte, '?' for a character the code page does not hold.
+std::string FromQString(const QString& text);
 
 }  // namespace quivera

@@ -8,11 +8,12 @@
 #include <ctime>
 
 #include "adapter/adapter_list.h"
-#include "settings/settings.h"
+#include "pages/page_captions.h"
 #include "pages/page_layout_logic.h"
 #include "pages/page_support.h"
 #include "present/label_pairs.h"
 #include "present/print_frame.h"
+#include "settings/settings.h"
 
 namespace quivera {
 
@@ -63,8 +64,9 @@ QLabel* CMACCountPage::counterField(int row) const {
 }
 
 void CMACCountPage::Refresh(int /*reload*/, int show) {
-  const int snmp_labels = AppSettings().SNMPLabels.load();
-  if (show != 0 && snmp_labels != applied_labels_) ApplyCaptions(snmp_labels);
+  if (show != 0) {
+    captions_switch_.Follow(captions_, MacCounterLabelPairs(), AppSettings().SNMPLabels.load());
+  }
 
   for (size_t i = 0; i < texts_.size(); ++i) {
     Counter64 counter;
@@ -93,14 +95,6 @@ void CMACCountPage::Print(PrintSurface& surface, int /*part*/) {
     frame.Text(kValueX, y, texts_[i]);
     y -= lh;
   }
-}
-
-void CMACCountPage::ApplyCaptions(int snmp_labels) {
-  const auto pairs = MacCounterLabelPairs();
-  for (size_t i = 0; i < captions_.size() && i < pairs.size(); ++i) {
-    captions_[i]->setText(QString::fromLatin1(CaptionFor(pairs[i], snmp_labels)));
-  }
-  applied_labels_ = snmp_labels;
 }
 
 }  // namespace quivera

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "pages/page_captions.h"
 #include "pages/property_page.h"
 #include "present/counter64.h"
 
@@ -40,14 +41,10 @@ class CMACCountPage : public PropertyPage {
   QLabel* counterField(int row) const;
 
  private:
-  void ApplyCaptions(int snmp_labels);
-
   AdapterList& adapters_;
   std::array<Counter64, kRows> baselines_{};
   std::array<std::string, kRows> texts_;
-  // The "SNMPLabels" value the captions were last written for; the page is
-  // created with the SNMP object names, which is 0.
-  int applied_labels_ = 0;
+  CaptionSwitch captions_switch_;
 
   std::array<QLabel*, kRows> captions_{};
   std::array<QLabel*, kRows> fields_{};

@@ -18,6 +18,7 @@
 #include "dialogs/qt_ui_services.h"
 #include "pages/led_lamp.h"
 #include "pages/page_layout_logic.h"
+#include "pages/page_sets.h"
 #include "pages/page_support.h"
 #include "present/print_frame.h"
 #include "present/ui_services.h"
@@ -35,6 +36,7 @@ static_assert(CPORTPage::kValues == static_cast<size_t>(L::kNeighborType) + 1);
 
 constexpr char kCaption[] = "QUIVERA/FDDI";
 constexpr char kLedTimerFailedText[] = "Could Not Allocate LED Timer.";
+constexpr char kRefusedText[] = "The adapter refused the new link error rate settings.";
 constexpr int kLedPictureSize = 32;
 
 size_t At(L label) { return static_cast<size_t>(label); }
@@ -90,8 +92,6 @@ void DrawBox(PrintFrame& frame, const PrintBox& box) {
   frame.Box(box.left, box.top, box.right, box.bottom);
   frame.Text(box.caption_x, box.caption_y, box.caption);
 }
-
-bool SetAllowed() { return AppSettings().MGTSetOperations.load() == 0; }
 
 QSlider* MakeLerSlider(QWidget* parent) {
   auto* slider = new QSlider(Qt::Horizontal, parent);
@@ -262,7 +262,7 @@ void CPORTPage::UpdateLed() {
 void CPORTPage::Refresh(int reload, int show) {
   const int snmp_labels = AppSettings().SNMPLabels.load();
   if (show == 1 && snmp_labels != applied_labels_) ApplyCaptions(snmp_labels);
-  default_button_->setEnabled(SetAllowed());
+  default_button_->setEnabled(SetOperationsAllowed());
 
   uint32_t led = 0;
   if (GetU32(adapters_, I::PortLedState, &led, port_) == 0) led_state_ = led;
@@ -340,18 +340,15 @@ void CPORTPage::Print(PrintSurface& surface, int /*part*/) {
 void CPORTPage::OnSliderMoved() {
   ShowLerValue(L::kLerCutoff, cutoff_slider_->value());
   ShowLerValue(L::kLerAlarm, alarm_slider_->value());
-  EnableEditButtons(SetAllowed());
-  default_button_->setEnabled(SetAllowed());
+  EnableEditButtons(SetOperationsAllowed());
+  default_button_->setEnabled(SetOperationsAllowed());
 }
 
 void CPORTPage::OnSet() {
   // The buttons are greyed while set operations are forbidden; a click that
   // slips through changes nothing.
-  if (!SetAllowed()) return;
-  SetLerValue(L::kLerCutoff, cutoff_slider_->value());
-  SetLerValue(L::kLerAlarm, alarm_slider_->value());
-  EnableEditButtons(false);
-  Refresh(1, 1);
+  if (!SetOperationsAllowed()) return;
+  SetLerValues(cutoff_slider_->value(), alarm_slider_->value());
 }
 
 void CPORTPage::OnCancel() {
@@ -361,10 +358,17 @@ void CPORTPage::OnCancel() {
 }
 
 void CPORTPage::OnDefault() {
-  if (!SetAllowed()) return;
-  SetLerValue(L::kLerCutoff, kLerDefault);
-  SetLerValue(L::kLerAlarm, kLerDefault);
+  if (!SetOperationsAllowed()) return;
+  SetLerValues(kLerDefault, kLerDefault);
+}
+
+void CPORTPage::SetLerValues(int cutoff, int alarm) {
+  const bool cutoff_taken = SetLerValue(L::kLerCutoff, cutoff);
+  const bool alarm_taken = SetLerValue(L::kLerAlarm, alarm);
   EnableEditButtons(false);
+  // A refused value must not look accepted: the operator is told, and the
+  // full refresh puts the adapter's values back in the fields.
+  if (!cutoff_taken || !alarm_taken) TellSetRefused(*ui_, kRefusedText);
   Refresh(1, 1);
 }
 
@@ -393,11 +397,12 @@ void CPORTPage::ShowLerValue(PortLabel value, int number) {
   slider->setValue(number);
 }
 
-void CPORTPage::SetLerValue(PortLabel value, int number) {
+bool CPORTPage::SetLerValue(PortLabel value, int number) {
   const ManagementItem item = value == L::kLerCutoff ? I::PortLerCutoff : I::PortLerAlarm;
   const uint32_t word = static_cast<uint32_t>(number);
-  adapters_.SetItem(item, &word, sizeof word, port_);
+  if (adapters_.SetItem(item, &word, sizeof word, port_) != 0) return false;
   ShowLerValue(value, number);
+  return true;
 }
 
 void CPORTPage::ShowText(PortLabel value, int show) {

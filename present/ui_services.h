@@ -5,10 +5,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quivera {
 
-enum class MessageIcon { Stop, Warning, Exclamation, Information };
+// None: a plain box without an icon.
+enum class MessageIcon { None, Stop, Warning, Exclamation, Question, Information };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
@@ -17,6 +19,22 @@ enum class MessageAnswer { Ok, Cancel, Yes, No };
 // something. A run without a user, and a box closed without a choice, give it.
 MessageAnswer SafeAnswer(MessageButtons buttons);
 
+// One entry of a file dialog's type list: the text shown ("KORAP
+// (FWSC*.FWI)") and the pattern it stands for ("FWSC*.FWI"). Patterns match
+// without regard to letter case, and "*.*" matches every file.
+struct FileFilter {
+  std::string name;
+  std::string pattern;
+};
+
+// What a file dialog asks for. The initial file name is always empty.
+struct FileChoice {
+  std::string title;
+  std::vector<FileFilter> filters;  // the first is chosen at the start
+  // Save only: added (after a point) to a name typed without an extension.
+  std::string default_extension;
+};
+
 class UiServices {
  public:
   virtual ~UiServices() = default;
@@ -24,19 +42,24 @@ class UiServices {
   // Shows 'text' under 'caption' and returns the button chosen.
   virtual MessageAnswer Message(const std::string& text, const std::string& caption,
                                 MessageButtons buttons, MessageIcon icon) = 0;
-  // Asks for a file to open / save. Returns false when the user cancelled.
-  // 'filter' is a pattern such as "*.FWD".
-  virtual bool OpenFileName(const std::string& title, const std::string& filter,
-                            std::string* path) = 0;
-  virtual bool SaveFileName(const std::string& title, const std::string& filter,
-                            std::string* path) = 0;
-  // A progress display for long operations: Begin, any number of Step(percent
-  // 0..100), then End.
+  // Asks for one existing file to open. Returns false when the user cancelled.
+  virtual bool OpenFileName(const FileChoice& choice, std::string* path) = 0;
+  // Asks for a file to write, asking before an existing file is replaced.
+  // Returns false when the user cancelled.
+  virtual bool SaveFileName(const FileChoice& choice, std::string* path) = 0;
+  // A small window beside the main window (not modal) while a long operation
+  // runs: Begin (its title), any number of Text (its one line) and Step
+  // (percent 0..100, the bar), then End, which closes it.
   virtual void ProgressBegin(const std::string& title) = 0;
+  virtual void ProgressText(const std::string& text) = 0;
   virtual void ProgressStep(int percent) = 0;
   virtual void ProgressEnd() = 0;
   // The wait cursor around a slow operation.
   virtual void Busy(bool on) = 0;
+  // Lets 'ms' milliseconds pass before returning, without holding up the
+  // rest of the program: meanwhile the window repaints, its timers tick and
+  // the hypertext server answers. Negative counts as 0.
+  virtual void Wait(int ms) = 0;
 };
 
 }  // namespace quivera

@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev libgl-dev fonts-liberation
   xvfb xauth poppler-utils
   curl apache2-utils chromium nodejs npm
-  locales-all
+  locales-all srecord
 )
 
 missing=()

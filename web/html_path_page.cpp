@@ -1,9 +1,9 @@
 // The Path page: the settable timer bounds as a form, and the negotiated
 // timers.
+#include "present/path_timers.h"
 #include "web/html_frame.h"
 #include "web/html_pages.h"
 #include "web/html_text.h"
-#include "web/path_timer_units.h"
 
 namespace quivera {
 
@@ -22,9 +22,8 @@ void AppendTimerInput(std::string* out, std::string_view name, AdapterList& adap
 
 void AppendNegotiatedTimer(std::string* out, std::string_view label, AdapterList& adapters,
                            ManagementItem item) {
-  const double nanoseconds = static_cast<double>(UnitsToNanoseconds(ReadU32Or(adapters, item, 0)));
   out->append(label);
-  out->append(FormatCLocale("%-#8.5f ms", nanoseconds * 0.000001));
+  out->append(MacTimerText(ReadU32Or(adapters, item, 0)));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The SMT page: the connection-policy form and the station's SMT state.
+#include "present/connection_policy.h"
 #include "present/value_texts.h"
-#include "web/connection_policy.h"
 #include "web/html_frame.h"
 #include "web/html_pages.h"
 

@@ -5,12 +5,12 @@
 
 #include <array>
 
+#include "present/connection_policy.h"
+#include "present/path_timers.h"
 #include "settings/settings.h"
-#include "web/connection_policy.h"
 #include "web/html_frame.h"
 #include "web/html_pages.h"
 #include "web/html_text.h"
-#include "web/path_timer_units.h"
 #include "web/server_counters.h"
 
 namespace quivera {
@@ -22,11 +22,9 @@ constexpr std::string_view kSetErrorTitle = "QUIVERA/FDDI Management Set Error";
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Timer bounds in milliseconds, as the checks apply them.
-constexpr uint32_t kTMaxMin = 10, kTMaxMax = 167;
-constexpr uint32_t kTReqMin = 4, kTReqMax = 167;
-constexpr uint32_t kTvxMax = 5;
-// The defaults a "TIMERS=DEFAULT" request writes, in milliseconds.
-constexpr uint32_t kDefaultTMax = 165, kDefaultTReq = 8, kDefaultTvx = 2;
+constexpr uint32_t kTMaxMin = kTMaxLowerBoundRange.min, kTMaxMax = kTMaxLowerBoundRange.max;
+constexpr uint32_t kTReqMin = kMaxTReqRange.min, kTReqMax = kMaxTReqRange.max;
+constexpr uint32_t kTvxMax = kTvxLowerBoundRange.max;
 
 constexpr uint32_t kLerMin = 5, kLerMax = 8;
 constexpr uint32_t kDefaultLer = 5;
@@ -88,11 +86,9 @@ void WriteConnectionPolicy(AdapterList& adapters, uint32_t policy) {
   adapters.SetItem(ManagementItem::SmtConnectionPolicy, &policy, sizeof policy);
 }
 
-// The record in the order the adapter takes it: TVX lower bound, T-Max lower
-// bound, Max T-Req, each in 80-nanosecond units.
-void WritePathTimers(AdapterList& adapters, uint32_t tmax_ms, uint32_t treq_ms, uint32_t tvx_ms) {
-  const std::array<uint32_t, 3> record = {MillisecondsToUnits(tvx_ms), MillisecondsToUnits(tmax_ms),
-                                          MillisecondsToUnits(treq_ms)};
+// The three bounds in one PathTimers record.
+void WritePathTimers(AdapterList& adapters, const PathBounds& bounds) {
+  const std::array<uint32_t, 3> record = PathTimersRecord(bounds);
   adapters.SetItem(ManagementItem::PathTimers, record.data(), sizeof record);
 }
 
@@ -183,13 +179,14 @@ void AnswerSetOperation(SetOperation operation, std::string_view upper_url, Adap
         AppendTimerErrorPage(out, adapters, message);
         return;
       }
-      WritePathTimers(adapters, tmax, treq, tvx);
+      WritePathTimers(adapters, PathBounds{static_cast<int>(tmax), static_cast<int>(treq),
+                                           static_cast<int>(tvx)});
       RemoteSetDone = true;
       AppendPathPage(out, adapters);
       return;
     }
     case SetOperation::kPathTimerDefault:
-      WritePathTimers(adapters, kDefaultTMax, kDefaultTReq, kDefaultTvx);
+      WritePathTimers(adapters, kDefaultPathBounds);
       RemoteSetDone = true;
       AppendPathPage(out, adapters);
       return;

@@ -2,6 +2,7 @@
 #include "app/ui/dialog_factory.h"
 
 #include "dialogs/preferences_dialog.h"
+#include "dialogs/registration_dialog.h"
 #include "dialogs/web_server_dialog.h"
 
 namespace quivera {
@@ -16,6 +17,13 @@ DialogRunner DefaultPreferencesDialog(UiServices& ui) {
 DialogRunner DefaultWebServerDialog(UiServices& ui) {
   return [&ui](QWidget* parent) {
     CWebServerDialog dialog(parent, &ui);
+    return dialog.exec() == QDialog::Accepted;
+  };
+}
+
+DialogRunner DefaultRegistrationDialog(std::function<void()> print) {
+  return [print = std::move(print)](QWidget* parent) {
+    CRegistrationDialog dialog(parent, print);
     return dialog.exec() == QDialog::Accepted;
   };
 }

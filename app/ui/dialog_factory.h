@@ -18,5 +18,8 @@ using DialogRunner = std::function<bool(QWidget* parent)>;
 DialogRunner DefaultPreferencesDialog(UiServices& ui);
 // The Hypertext Server Configuration dialog, likewise.
 DialogRunner DefaultWebServerDialog(UiServices& ui);
+// The registration card dialog; its Print button calls 'print' (none: greyed).
+// True when it ended with OK.
+DialogRunner DefaultRegistrationDialog(std::function<void()> print);
 
 }  // namespace quivera

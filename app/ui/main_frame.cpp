@@ -14,6 +14,9 @@
 #include "app/ui/indicator_icons.h"
 #include "app/ui/qvf_view.h"
 #include "app/ui/reset_command.h"
+#include "flash/error_log_export.h"
+#include "flash/firmware_upgrade.h"
+#include "flash/flash_clear.h"
 
 namespace quivera {
 
@@ -36,22 +39,22 @@ constexpr MenuEntry kMenuEntries[] = {
     {Menu::kFile, FrameCommand::kPrint, "&Print...", "Ctrl+P",
      "Print the pages of the current adapter", true},
     {Menu::kFile, FrameCommand::kExportErrorLog, "&Export Error Log...", nullptr,
-     "write error log contents to file", false},
+     "write error log contents to file", true},
     {Menu::kFile, FrameCommand::kExit, "E&xit", nullptr, "Quit the application", true},
     {Menu::kOptions, FrameCommand::kPreferences, "&Preferences...", nullptr,
      "Change the refresh rate, captions, address forms and set operations", true},
     {Menu::kOptions, FrameCommand::kWebServer, "&Web Server...", nullptr,
      "Configure the hypertext server", true},
     {Menu::kOptions, FrameCommand::kFirmwareUpgrade, "&Firmware Upgrade", nullptr,
-     "Load a new firmware image into the adapter", false},
+     "Load a new firmware image into the adapter", true},
     {Menu::kOptions, FrameCommand::kResetAdapter, "Reset &Adapter...", nullptr,
      "Reset the current adapter", true},
     {Menu::kOptions, FrameCommand::kClearCounters, "&Clear Counters", nullptr,
      "Start the counters of this page from zero", true},
     {Menu::kOptions, FrameCommand::kClearFlash, "Clear Flas&h...", nullptr,
-     "Clear areas of the adapter's flash memory", false},
+     "Clear areas of the adapter's flash memory", true},
     {Menu::kOptions, FrameCommand::kRegistrationCard, "&Registration Card", nullptr,
-     "Fill in and print the product registration card", false},
+     "Fill in and print the product registration card", true},
     {Menu::kHelp, FrameCommand::kHelpContents, "&Contents", nullptr, "List the help topics", true},
     {Menu::kHelp, FrameCommand::kHelpSearch, "&Search...", nullptr, "Search the help for a word",
      true},
@@ -75,7 +78,10 @@ CMainFrame::CMainFrame(UiServices& ui, QWidget* parent)
     : QMainWindow(parent),
       ui_(ui),
       run_preferences_(DefaultPreferencesDialog(ui)),
-      run_web_server_(DefaultWebServerDialog(ui)) {
+      run_web_server_(DefaultWebServerDialog(ui)),
+      run_registration_(DefaultRegistrationDialog([this] {
+        if (view_) view_->OnPrintRegistrationCard();
+      })) {
   setObjectName(QStringLiteral("QVFDDI"));
   // Caption, system menu and minimize box; no maximize box, no sizing border.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -133,6 +139,13 @@ void CMainFrame::BuildMenus() {
   connect(Action(FrameCommand::kWebServer), &QAction::triggered, this, &CMainFrame::OnWebServer);
   connect(Action(FrameCommand::kResetAdapter), &QAction::triggered, this,
           &CMainFrame::OnResetAdapter);
+  connect(Action(FrameCommand::kFirmwareUpgrade), &QAction::triggered, this,
+          &CMainFrame::OnFirmwareUpgrade);
+  connect(Action(FrameCommand::kClearFlash), &QAction::triggered, this, &CMainFrame::OnClearFlash);
+  connect(Action(FrameCommand::kExportErrorLog), &QAction::triggered, this,
+          &CMainFrame::OnExportErrorLog);
+  connect(Action(FrameCommand::kRegistrationCard), &QAction::triggered, this,
+          &CMainFrame::OnRegistrationCard);
   connect(Action(FrameCommand::kHelpContents), &QAction::triggered, this,
           &CMainFrame::OnHelpContents);
   connect(Action(FrameCommand::kHelpSearch), &QAction::triggered, this, &CMainFrame::OnHelpSearch);
@@ -200,8 +213,43 @@ void CMainFrame::FitToClient(const QSize& client) {
 }
 
 void CMainFrame::OnResetAdapter() {
-  if (!view_) return;
+  if (!view_ || download_running_) return;
   ResetAdapterCommand(view_->Adapters(), ui_);
+}
+
+void CMainFrame::SetDownloadRunning(bool running) {
+  download_running_ = running;
+  for (FrameCommand command : {FrameCommand::kFirmwareUpgrade, FrameCommand::kResetAdapter,
+                               FrameCommand::kClearFlash, FrameCommand::kExportErrorLog,
+                               FrameCommand::kExit}) {
+    if (QAction* action = Action(command)) action->setEnabled(!running);
+  }
+  for (const QPointer<QAction>& entry : adapters_) {
+    if (entry) entry->setEnabled(!running);
+  }
+}
+
+void CMainFrame::OnFirmwareUpgrade() {
+  if (!view_ || download_running_) return;
+  // The download pauses in a local event loop, so the window, its timer and
+  // the menus stay alive under it; what must not run meanwhile is refused.
+  SetDownloadRunning(true);
+  FirmwareUpgradeCommand(view_->Adapters(), ui_);
+  SetDownloadRunning(false);
+}
+
+void CMainFrame::OnClearFlash() {
+  if (!view_ || download_running_) return;
+  ClearFlashCommand(view_->Adapters(), ui_);
+}
+
+void CMainFrame::OnExportErrorLog() {
+  if (!view_ || download_running_) return;
+  ExportErrorLogCommand(view_->Adapters(), ui_);
+}
+
+void CMainFrame::OnRegistrationCard() {
+  if (run_registration_) run_registration_(this);
 }
 
 void CMainFrame::OnPreferences() {
@@ -224,6 +272,11 @@ void CMainFrame::SetWebServerDialog(DialogRunner run) {
   Action(FrameCommand::kWebServer)->setEnabled(static_cast<bool>(run_web_server_));
 }
 
+void CMainFrame::SetRegistrationDialog(DialogRunner run) {
+  run_registration_ = std::move(run);
+  Action(FrameCommand::kRegistrationCard)->setEnabled(static_cast<bool>(run_registration_));
+}
+
 CHelpWindow* CMainFrame::Help() {
   if (!help_) help_ = new CHelpWindow(this);
   return help_;
@@ -239,6 +292,11 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  // The download runs on this window's adapters: it ends before they go.
+  if (download_running_) {
+    event->ignore();
+    return;
+  }
   if (help_) help_->close();
   event->accept();
 }

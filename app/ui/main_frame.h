@@ -80,12 +80,24 @@ class CMainFrame : public QMainWindow {
   // An empty runner greys the entry.
   void SetPreferencesDialog(DialogRunner run);
   void SetWebServerDialog(DialogRunner run);
+  // The registration card dialog (by default the program's own, printing
+  // through the view).
+  void SetRegistrationDialog(DialogRunner run);
+
+  // True while a firmware download runs: the commands that would act on the
+  // adapter under it (another upgrade, reset, Clear Flash, the export, the
+  // adapter choice) and closing the window are refused until it ends.
+  bool DownloadRunning() const { return download_running_; }
 
   // The help window, created on first use.
   CHelpWindow* Help();
 
  public slots:
   void OnResetAdapter();
+  void OnFirmwareUpgrade();
+  void OnClearFlash();
+  void OnExportErrorLog();
+  void OnRegistrationCard();
   void OnPreferences();
   void OnWebServer();
   void OnHelpContents();
@@ -99,6 +111,7 @@ class CMainFrame : public QMainWindow {
  private:
   void BuildMenus();
   void UpdateTitle(int adapter_number);
+  void SetDownloadRunning(bool running);
 
   UiServices& ui_;
   QPointer<CQVFView> view_;
@@ -109,6 +122,8 @@ class CMainFrame : public QMainWindow {
   int checked_adapter_ = 0;
   DialogRunner run_preferences_;
   DialogRunner run_web_server_;
+  DialogRunner run_registration_;
+  bool download_running_ = false;
   QPointer<CHelpWindow> help_;
 };
 

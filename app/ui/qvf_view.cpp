@@ -15,6 +15,7 @@
 #include "app/ui/main_frame.h"
 #include "app/ui/print_sheets.h"
 #include "app/ui/qt_print_surface.h"
+#include "present/registration_card.h"
 #include "present/ui_services.h"
 #include "pages/property_page.h"
 #include "web/hypertext_server.h"
@@ -28,6 +29,7 @@ constexpr char kCaption[] = "QUIVERA/FDDI";
 constexpr int kMainTimerMs = 1000;
 constexpr char kPrintSentText[] = "Printing is sent to the default printer.";
 constexpr char kPrintFailedText[] = "The pages could not be printed.";
+constexpr char kCardPrintFailedText[] = "The registration card could not be printed.";
 
 }  // namespace
 
@@ -241,6 +243,31 @@ void CQVFView::OnFilePrint() {
   }
   if (!PrintSheets(printer, from, to)) {
     ui_.Message(kPrintFailedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
+    return;
+  }
+  ui_.Message(kPrintSentText, kCaption, MessageButtons::Ok, MessageIcon::Information);
+}
+
+void CQVFView::OnPrintRegistrationCard() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(QStringLiteral("QUIVERA/FDDI Registration Card"));
+  int from = 1;
+  int to = 1;
+  if (print_setup_) {
+    if (!print_setup_(printer, 1, &from, &to)) return;
+  } else {
+    QPrintDialog dialog(&printer, &frame_);
+    if (dialog.exec() != QDialog::Accepted) return;
+  }
+  QPainter painter;
+  bool printed = painter.begin(&printer);
+  if (printed) {
+    QtPrintSurface surface(painter);
+    PrintRegistrationCard(surface, AppSettings(), std::time(nullptr));
+    printed = painter.end();
+  }
+  if (!printed) {
+    ui_.Message(kCardPrintFailedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
     return;
   }
   ui_.Message(kPrintSentText, kCaption, MessageButtons::Ok, MessageIcon::Information);

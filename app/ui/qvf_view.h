@@ -90,6 +90,10 @@ class CQVFView : public QWidget, public ActivePageTarget {
   // chosen sheets, then the notice that printing was sent.
   void OnFilePrint();
   void SetPrintSetup(PrintSetup setup) { print_setup_ = std::move(setup); }
+  // The registration card's Print button: the print dialog (or the
+  // PrintSetup), then the card from the settings on one sheet, then the
+  // notice that printing was sent.
+  void OnPrintRegistrationCard();
   // Prints sheets 'from'..'to' on 'printer', one printer page each. Returns
   // false (nothing printed) when the range is outside what the sheet offers
   // or the printer cannot be opened.

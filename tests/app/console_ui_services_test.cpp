@@ -50,8 +50,8 @@ TEST(ConsoleUiServicesTest, QuestionsGetTheSafeAnswerAndFilesAreCancelled) {
     EXPECT_EQ(ui.Message("Reset?", "QUIVERA/FDDI", c.buttons, MessageIcon::Exclamation), c.answer);
   }
   std::string path = "unchanged";
-  EXPECT_FALSE(ui.OpenFileName("Open", "*.FWI", &path));
-  EXPECT_FALSE(ui.SaveFileName("Save", "*.FWD", &path));
+  EXPECT_FALSE(ui.OpenFileName({"Open", {{"KORAP (FWSC*.FWI)", "FWSC*.FWI"}}, ""}, &path));
+  EXPECT_FALSE(ui.SaveFileName({"Save", {{"Exported Error Logs", "*.FWD"}}, "FWD"}, &path));
   EXPECT_EQ(path, "unchanged");
   std::fclose(stream);
 }

@@ -31,9 +31,11 @@ class MessageScript : public UiServices {
     answers.pop_front();
     return answer;
   }
-  bool OpenFileName(const std::string&, const std::string&, std::string*) override { return false; }
-  bool SaveFileName(const std::string&, const std::string&, std::string*) override { return false; }
+  bool OpenFileName(const FileChoice&, std::string*) override { return false; }
+  bool SaveFileName(const FileChoice&, std::string*) override { return false; }
   void ProgressBegin(const std::string&) override {}
+  void ProgressText(const std::string&) override {}
+  void Wait(int) override {}
   void ProgressStep(int) override {}
   void ProgressEnd() override {}
   void Busy(bool) override {}

@@ -103,6 +103,21 @@ TEST_F(PortPageStationTest, DefaultSetsCutoffAndAlarmToFive) {
   EXPECT_FALSE(page.setButton()->isEnabled());
 }
 
+TEST_F(PortPageStationTest, ARefusedSetIsToldAndTheAdaptersValuesComeBack) {
+  AppSettings().MGTSetOperations = 0;
+  CPORTPage page(adapters_, 0, nullptr, &ui_);
+  page.Activate();
+  page.cutoffSlider()->setValue(8);
+  station_->FailBlock(kCodeSetAttributes);
+  page.setButton()->click();
+  ASSERT_EQ(ui_.shown.size(), 1u);
+  EXPECT_EQ(ui_.shown[0].text, "The adapter refused the new link error rate settings.");
+  EXPECT_EQ(ui_.shown[0].caption, "QUIVERA/FDDI");
+  EXPECT_EQ(ui_.shown[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(page.valueField(L::kLerCutoff)->text(), "6");
+  EXPECT_EQ(page.cutoffSlider()->value(), 6);
+}
+
 TEST_F(PortPageStationTest, SlidersMoveTheFieldsAndSetSendsTheirPositions) {
   struct Case {
     int mgt_set_operations;

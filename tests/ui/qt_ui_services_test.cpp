@@ -6,7 +6,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QTimer>
 
 namespace quivera {
@@ -53,6 +58,79 @@ TEST(QtUiServicesTest, MessageBoxesShowTheirTextsAndAnswerTheButtonPressed) {
     EXPECT_EQ(text, "Reset adapter. Are you sure?");
     EXPECT_EQ(icon, c.shown_icon);
   }
+}
+
+TEST(QtUiServicesTest, FileDialogsOfferTheirFiltersAndFindAnyLetterCase) {
+  QTemporaryDir dir;
+  QFile image(dir.filePath(QStringLiteral("fwsc310.fwi")));
+  ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+  image.close();
+  QtUiServices ui;
+
+  QStringList filters;
+  bool lower_case_shown = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    filters = dialog->nameFilters();
+    lower_case_shown = !(dialog->filter() & QDir::CaseSensitive);
+    dialog->selectFile(image.fileName());
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  std::string path;
+  ASSERT_TRUE(ui.OpenFileName({"Open", {{"KORAP (FWSC*.FWI)", "FWSC*.FWI"}}, ""}, &path));
+  EXPECT_EQ(QString::fromStdString(path), image.fileName());
+  EXPECT_EQ(filters, QStringList{QStringLiteral("KORAP (FWSC*.FWI)")});
+  EXPECT_TRUE(lower_case_shown);
+
+  QString suffix;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    filters = dialog->nameFilters();
+    suffix = dialog->defaultSuffix();
+    dialog->selectFile(dir.filePath(QStringLiteral("export")));
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  ASSERT_TRUE(ui.SaveFileName(
+      {"Save As", {{"Exported Error Logs", "*.FWD"}, {"All Files", "*.*"}}, "FWD"}, &path));
+  EXPECT_EQ(filters, (QStringList{QStringLiteral("Exported Error Logs (*.FWD)"),
+                                  QStringLiteral("All Files (*)")}));
+  EXPECT_EQ(suffix, "FWD");
+  EXPECT_EQ(QString::fromStdString(path), dir.filePath(QStringLiteral("export.FWD")));
+}
+
+TEST(QtUiServicesTest, WaitKeepsTheEventLoopRunning) {
+  QtUiServices ui;
+  int fired = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { ++fired; });
+  timer.start(10);
+  QElapsedTimer clock;
+  clock.start();
+  ui.Wait(120);
+  EXPECT_GE(clock.elapsed(), 110);
+  EXPECT_GE(fired, 3);
+  ui.Wait(-5);  // returns at once
+}
+
+TEST(QtUiServicesTest, ProgressWindowIsNotModalAndShowsTextAndPosition) {
+  QWidget main_window;
+  main_window.show();
+  QtUiServices ui(&main_window);
+  ui.ProgressBegin("Firmware Upgrade Process");
+  ui.ProgressText("Formatting firmware image...\n");
+  ui.ProgressStep(42);
+  QWidget* window = ui.ProgressWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_FALSE(window->isModal());
+  EXPECT_EQ(window->windowTitle(), "Firmware Upgrade Process");
+  EXPECT_EQ(window->findChild<QLabel*>()->text(), "Formatting firmware image...");
+  EXPECT_EQ(window->findChild<QProgressBar*>()->value(), 42);
+  EXPECT_TRUE(main_window.isEnabled());
+  ui.ProgressEnd();
+  EXPECT_EQ(ui.ProgressWindow(), nullptr);
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ TEST_F(WindowViewsTest, EveryTabDrawsItsOwnPage) {
   EXPECT_TRUE(app.Exit().ok);
 }
 
-TEST_F(WindowViewsTest, GeneralAndMacCountersSheetsPrintToPdf) {
+TEST_F(WindowViewsTest, PageSheetsPrintToPdf) {
   ScriptedUiServices ui;
   WindowedApp app(
       ui, temp_.filePath("quivera.ini").toStdString(), true,
@@ -83,7 +83,9 @@ TEST_F(WindowViewsTest, GeneralAndMacCountersSheetsPrintToPdf) {
   // A few seconds of the running program, so that the counters have moved.
   for (int tick = 0; tick < 3; ++tick) app.View()->OnMainTimer();
   for (const auto& [sheet, name] :
-       {std::pair{1, QStringLiteral("general")}, std::pair{4, QStringLiteral("mac_counters")}}) {
+       {std::pair{1, QStringLiteral("general")}, std::pair{2, QStringLiteral("smt")},
+        std::pair{3, QStringLiteral("mac")}, std::pair{4, QStringLiteral("mac_counters")},
+        std::pair{5, QStringLiteral("path")}}) {
     SCOPED_TRACE(sheet);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -120,7 +122,7 @@ TEST_F(WindowViewsTest, TwoPortStationShowsBothPortPagesAndPrintsEverySheet) {
   ASSERT_TRUE(app.Start());
   CQVFView& view = *app.View();
   ASSERT_EQ(view.Sheet()->count(), 9);
-  for (int index : {kFlashSheet, kPort0Sheet, kPort1Sheet}) {
+  for (int index : {kSmtSheet, kMacSheet, kPathSheet, kFlashSheet, kPort0Sheet, kPort1Sheet}) {
     const QString title = view.Sheet()->tabText(index);
     SCOPED_TRACE(title.toStdString());
     view.ActivatePage(index);

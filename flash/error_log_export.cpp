@@ -1,0 +1,122 @@
+// The error-log export file.
+#include "flash/error_log_export.h"
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <span>
+
+#include "flash/error_log_layout.h"
+#include "flash/hex_dump.h"
+#include "flash/pinned_adapter.h"
+#include "present/print_frame.h"
+#include "present/ui_services.h"
+
+namespace quivera {
+
+namespace {
+
+constexpr char kCaption[] = "QUIVERA/FDDI";
+constexpr char kLineEnd[] = "\r\n";
+constexpr size_t kRevisionBuffer = 32;
+
+using FlashReply = std::array<uint8_t, kFlashReplySize>;
+using DumpFn = bool (*)(TextLines&, std::span<const uint8_t, kFlashReplySize>, DumpColumns,
+                        DumpOrder, DumpGrouping);
+
+bool ReadFlash(PinnedAdapter& adapter, ManagementItem item, int instance, FlashReply* reply) {
+  reply->fill(0);
+  size_t length = reply->size();
+  return adapter.GetItem(item, reply->data(), &length, instance) == 0;
+}
+
+// "%c%c%c%c" of bytes 3, 2, 1, 0, or "?.??" when the revision cannot be read.
+std::string RevisionText(PinnedAdapter& adapter) {
+  std::array<uint8_t, kRevisionBuffer> revision{};
+  size_t length = revision.size();
+  if (adapter.GetItem(ManagementItem::FirmwareRevision, revision.data(), &length) != 0) {
+    return "?.??";
+  }
+  return std::string{static_cast<char>(revision[3]), static_cast<char>(revision[2]),
+                     static_cast<char>(revision[1]), static_cast<char>(revision[0])};
+}
+
+// A section: a line with one blank, then 'title' (when given), then the
+// area's dump or its read-error lines.
+void AppendDumpSection(std::string* out, PinnedAdapter& adapter, const char* title,
+                       ManagementItem item, DumpFn dump, FlashReply* reply, TextLines* lines) {
+  lines->Clear();
+  lines->Append(" ");
+  lines->Append(title);
+  if (ReadFlash(adapter, item, 0, reply)) {
+    dump(*lines, std::span<const uint8_t, kFlashReplySize>(*reply), DumpColumns::HexAndAscii,
+         DumpOrder::Ascending, DumpGrouping::Bytes);
+  } else {
+    lines->Append("Hardware read error!");
+    lines->Append(" ");
+  }
+  lines->AppendAllTo(out, kLineEnd);
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+std::string ErrorLogExportText(PinnedAdapter& adapter, std::time_t now) {
+  std::string out;
+  out += "Adapter Error Log";
+  out += kLineEnd;
+  out += "Firmware Revision = " + RevisionText(adapter);
+  out += kLineEnd;
+  out += PrintDateText(now);
+  out += kLineEnd;
+
+  // Kept off the stack: a line list is 12 KiB.
+  auto reply = std::make_unique<FlashReply>();
+  auto lines = std::make_unique<TextLines>();
+  for (int entry = 0; entry < kErrorLogEntries; ++entry) {
+    lines->Clear();
+    lines->Append(" ");
+    if (ReadFlash(adapter, ManagementItem::ErrorLogEntry, entry, reply.get())) {
+      lines->AppendFormatted("    Entry #      = %d", entry);
+      FormatErrorLogEntry(*lines, std::span<const uint8_t, kFlashReplySize>(*reply), true);
+    } else {
+      lines->AppendFormatted("Hardware read error for Error Log Entry %d", entry);
+      lines->Append(" ");
+    }
+    lines->AppendAllTo(&out, kLineEnd);
+  }
+  AppendDumpSection(&out, adapter, "Driver Parameters", ManagementItem::DriverParameters,
+                    FormatDriverParametersDump, reply.get(), lines.get());
+  AppendDumpSection(&out, adapter, "Serial Number", ManagementItem::SerialNumber,
+                    FormatSerialNumberDump, reply.get(), lines.get());
+  return out;
+}
+
+bool ExportErrorLogCommand(AdapterList& adapters, UiServices& ui) {
+  PinnedAdapter adapter(adapters);
+  const FileChoice choice{
+      "Save As", {{"Exported Error Logs", "*.FWD"}, {"All Files", "*.*"}}, "FWD"};
+  std::string path;
+  if (!ui.SaveFileName(choice, &path)) return false;
+
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+  if (!file) {
+    ui.Message(kUnableToOpenOutputText, kCaption, MessageButtons::Ok, MessageIcon::Stop);
+    return false;
+  }
+  const std::string text = ErrorLogExportText(adapter, std::time(nullptr));
+  bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
+  written = std::fflush(file.get()) == 0 && written;
+  // A full disk may only show when the file is closed.
+  written = std::fclose(file.release()) == 0 && written;
+  if (!written) {
+    ui.Message(kUnableToWriteOutputText, kCaption, MessageButtons::Ok, MessageIcon::Stop);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quivera

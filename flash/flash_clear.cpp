@@ -1,0 +1,55 @@
+// The three flash areas and their questions.
+#include "flash/flash_clear.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "flash/pinned_adapter.h"
+#include "present/ui_services.h"
+
+namespace quivera {
+
+namespace {
+
+constexpr char kCaption[] = "QUIVERA/FDDI";
+
+struct FlashArea {
+  const char* first_question;   // Yes/No, no icon
+  const char* second_question;  // Yes/No, question icon
+  const char* refused;          // stop box when the adapter refuses the clear
+  ManagementItem item;
+  size_t zero_bytes;  // written as the area's new content (0: none)
+};
+
+constexpr FlashArea kFlashAreas[] = {
+    {"Clear Flash Error Log!", "Clear Flash Error Log. Are you sure?",
+     "Unable to clear the Flash Error Log.", ManagementItem::ErrorLogEntry, 0},
+    {"Clear Flash Driver Parameters!", "Clear Flash Driver Parameters. Are you sure?",
+     "Unable to clear the Flash Driver Parameters.", ManagementItem::DriverParameters, 504},
+    {"Clear Flash IEEE Address!", "Clear Flash IEEE Address. Are you sure?",
+     "Unable to clear the Flash IEEE Address.", ManagementItem::SerialNumber, 132},
+};
+
+bool Yes(UiServices& ui, const char* text, MessageIcon icon) {
+  return ui.Message(text, kCaption, MessageButtons::YesNo, icon) == MessageAnswer::Yes;
+}
+
+}  // namespace
+
+int ClearFlashCommand(AdapterList& adapters, UiServices& ui) {
+  PinnedAdapter adapter(adapters);
+  int cleared = 0;
+  for (const FlashArea& area : kFlashAreas) {
+    if (!Yes(ui, area.first_question, MessageIcon::None)) continue;
+    if (!Yes(ui, area.second_question, MessageIcon::Question)) continue;
+    const std::vector<uint8_t> zeros(area.zero_bytes, 0);
+    if (adapter.SetItem(area.item, zeros.data(), zeros.size(), 0) != 0) {
+      ui.Message(area.refused, kCaption, MessageButtons::Ok, MessageIcon::Stop);
+      continue;
+    }
+    ++cleared;
+  }
+  return cleared;
+}
+
+}  // namespace quivera

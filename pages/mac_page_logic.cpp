@@ -1,0 +1,50 @@
+// The MAC page's multicast list rules.
+#include "pages/mac_page_logic.h"
+
+#include <algorithm>
+#include <span>
+
+#include "present/multicast_names.h"
+
+namespace quivera {
+
+namespace {
+
+unsigned char Lower(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
+}
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return Lower(x) < Lower(y); });
+}
+
+}  // namespace
+
+bool SameMulticastList(const MulticastListCopy& stored, const MulticastListBytes& bytes,
+                       size_t entries, const AddressPreferences& now) {
+  return stored.bytes == bytes && stored.entries == entries &&
+         stored.preferences.translate_addr == now.translate_addr &&
+         stored.preferences.physical_addr_format == now.physical_addr_format;
+}
+
+std::vector<std::string> MulticastListTexts(const MulticastListBytes& bytes, size_t entries,
+                                            const AddressPreferences& preferences,
+                                            const MulticastNames& names) {
+  std::vector<std::string> texts;
+  const size_t count = std::min(entries, bytes.size() / 6);
+  texts.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    const AddressBytes address(bytes.data() + 6 * i, 6);
+    texts.push_back(MulticastEntryText(address, preferences, names));
+  }
+  return texts;
+}
+
+std::vector<std::string> ListBoxOrder(std::vector<std::string> lines) {
+  std::stable_sort(lines.begin(), lines.end(), LessIgnoringCase);
+  return lines;
+}
+
+}  // namespace quivera

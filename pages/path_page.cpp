@@ -1,0 +1,238 @@
+// The Path page: controls, the slider rule, the timer sets, refresh and
+// print.
+#include "pages/path_page.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <ctime>
+
+#include "adapter/adapter_list.h"
+#include "pages/page_captions.h"
+#include "pages/page_layout_logic.h"
+#include "pages/page_sets.h"
+#include "pages/page_support.h"
+#include "present/print_frame.h"
+#include "present/ui_services.h"
+#include "settings/settings.h"
+
+namespace quivera {
+
+namespace {
+
+constexpr char kRefusedText[] = "The adapter refused the new path timers.";
+
+// The bounds, top to bottom, with their items and ranges.
+struct BoundRow {
+  ManagementItem item;
+  PathBoundRange range;
+};
+constexpr BoundRow kBoundRows[3] = {
+    {ManagementItem::PathTMaxLowerBound, kTMaxLowerBoundRange},
+    {ManagementItem::PathMaxTReq, kMaxTReqRange},
+    {ManagementItem::PathTvxLowerBound, kTvxLowerBoundRange},
+};
+constexpr ManagementItem kTimerItems[4] = {ManagementItem::PathTReq, ManagementItem::PathTNeg,
+                                           ManagementItem::PathTMax, ManagementItem::PathTvx};
+
+// Printed positions, in twips.
+constexpr int kBox[] = {1440, -1440, 10800, -7200};
+constexpr int kCaptionX = 2160;
+constexpr int kValueX = 7200;
+
+// The bound of row 'row' (0 T-Max, 1 Max T-Req, 2 TVX).
+int& BoundOf(PathBounds& bounds, size_t row) {
+  return row == 0 ? bounds.tmax : row == 1 ? bounds.treq : bounds.tvx;
+}
+
+}  // namespace
+
+CPathPage::CPathPage(AdapterList& adapters, QWidget* parent, UiServices* ui)
+    : PropertyPage(parent), adapters_(adapters), ui_(PageUiServices(ui, this, &own_ui_)) {
+  setWindowTitle(QStringLiteral("Path"));
+  const auto pairs = PathLabelPairs();
+  for (size_t i = 0; i < captions_.size() && i < pairs.size(); ++i) {
+    // Created with the SNMP object names (applied_labels_ 0).
+    captions_[i] = new QLabel(QString::fromLatin1(pairs[i].snmp_name), this);
+  }
+
+  auto* layout = new QGridLayout(this);
+  int row = 0;
+  for (size_t i = 0; i < sliders_.size(); ++i, ++row) {
+    sliders_[i] = new QSlider(Qt::Horizontal, this);
+    sliders_[i]->setRange(static_cast<int>(kBoundRows[i].range.min),
+                          static_cast<int>(kBoundRows[i].range.max));
+    connect(sliders_[i], &QSlider::valueChanged, this, &CPathPage::OnSliderMoved);
+    bound_fields_[i] = MakeValueField(this, Qt::AlignRight | Qt::AlignVCenter);
+    bound_fields_[i]->setMinimumWidth(
+        bound_fields_[i]->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
+    layout->addWidget(captions_[i], row, 0);
+    layout->addWidget(sliders_[i], row, 1);
+    layout->addWidget(bound_fields_[i], row, 2);
+  }
+
+  set_button_ = new QPushButton(QStringLiteral("&Set"), this);
+  cancel_button_ = new QPushButton(QStringLiteral("&Cancel"), this);
+  default_button_ = new QPushButton(QStringLiteral("&Default"), this);
+  connect(set_button_, &QPushButton::clicked, this, &CPathPage::OnSet);
+  connect(cancel_button_, &QPushButton::clicked, this, &CPathPage::OnCancel);
+  connect(default_button_, &QPushButton::clicked, this, &CPathPage::OnDefault);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(set_button_);
+  buttons->addWidget(cancel_button_);
+  buttons->addWidget(default_button_);
+  layout->addLayout(buttons, row++, 0, 1, 3);
+
+  for (size_t i = 0; i < timer_fields_.size(); ++i, ++row) {
+    timer_fields_[i] = MakeValueField(this);
+    layout->addWidget(captions_[sliders_.size() + i], row, 0);
+    layout->addWidget(timer_fields_[i], row, 1, 1, 2);
+  }
+  layout->setColumnStretch(1, 1);
+  layout->setRowStretch(row, 1);
+  FixPageSize(this, kPageWidthUnits, kPageHeightUnits);
+
+  DisableSetAndCancel();
+  default_button_->setEnabled(SetOperationsAllowed());
+}
+
+CPathPage::~CPathPage() = default;
+
+PathBounds CPathPage::sliderBounds() const {
+  return PathBounds{sliders_[0]->value(), sliders_[1]->value(), sliders_[2]->value()};
+}
+
+QLabel* CPathPage::boundField(int row) const {
+  return row >= 0 && static_cast<size_t>(row) < bound_fields_.size()
+             ? bound_fields_[static_cast<size_t>(row)]
+             : nullptr;
+}
+
+QLabel* CPathPage::timerField(int row) const {
+  return row >= 0 && static_cast<size_t>(row) < timer_fields_.size()
+             ? timer_fields_[static_cast<size_t>(row)]
+             : nullptr;
+}
+
+QLabel* CPathPage::captionLabel(PathLabel label) const {
+  const auto index = static_cast<size_t>(label);
+  return index < captions_.size() ? captions_[index] : nullptr;
+}
+
+void CPathPage::Refresh(int reload, int show) {
+  if (show != 0)
+    captions_switch_.Follow(captions_, PathLabelPairs(), AppSettings().SNMPLabels.load());
+
+  if (SetOperationsAllowed()) {
+    default_button_->setEnabled(true);
+  } else {
+    // Whatever was edited cannot be sent now.
+    DisableSetAndCancel();
+    default_button_->setEnabled(false);
+  }
+
+  if (reload != 0) {
+    LoadBounds(show);
+    if (show != 0) DisableSetAndCancel();
+  }
+
+  for (size_t i = 0; i < timer_texts_.size(); ++i) {
+    uint32_t units = 0;
+    if (GetU32(adapters_, kTimerItems[i], &units) != 0) continue;
+    timer_texts_[i] = MacTimerText(units);
+    if (show != 0) timer_fields_[i]->setText(QString::fromStdString(timer_texts_[i]));
+  }
+}
+
+void CPathPage::Print(PrintSurface& surface, int /*part*/) {
+  PrintFrame frame(surface, kPathPrintTitle, std::time(nullptr));
+  const int lh = frame.LineHeight();
+  const int snmp_labels = AppSettings().SNMPLabels.load();
+  frame.Box(kBox[0], kBox[1], kBox[2], kBox[3]);
+  const auto pairs = PathLabelPairs();
+  int y = kBox[1] - 2 * lh;
+  for (size_t i = 0; i < pairs.size() && i < captions_.size(); ++i) {
+    frame.Caption(kCaptionX, y, pairs[i], snmp_labels);
+    frame.Text(kValueX, y,
+               i < bound_texts_.size() ? bound_texts_[i] : timer_texts_[i - bound_texts_.size()]);
+    y -= 2 * lh;
+  }
+}
+
+void CPathPage::OnSliderMoved() {
+  const PathBounds pushed = PushPathBounds(sliderBounds(), recorded_);
+  ShowBounds(pushed);
+  const bool allowed = SetOperationsAllowed();
+  set_button_->setEnabled(allowed);
+  cancel_button_->setEnabled(allowed);
+  default_button_->setEnabled(allowed);
+}
+
+void CPathPage::OnSet() {
+  if (!SetOperationsAllowed()) return;
+  WriteBounds(sliderBounds());
+}
+
+void CPathPage::OnCancel() {
+  LoadBounds(1);
+  DisableSetAndCancel();
+}
+
+void CPathPage::OnDefault() {
+  if (!SetOperationsAllowed()) return;
+  ShowBounds(kDefaultPathBounds);
+  WriteBounds(kDefaultPathBounds);
+}
+
+void CPathPage::WriteBounds(const PathBounds& bounds) {
+  const std::array<uint32_t, 3> record = PathTimersRecord(bounds);
+  const int result = adapters_.SetItem(ManagementItem::PathTimers, record.data(), sizeof record);
+  DisableSetAndCancel();
+  if (result != 0) TellSetRefused(ui_, kRefusedText);
+  Refresh(1, 1);
+}
+
+void CPathPage::LoadBounds(int show) {
+  PathBounds shown = sliderBounds();
+  for (size_t i = 0; i < std::size(kBoundRows); ++i) {
+    uint32_t units = 0;
+    if (GetU32(adapters_, kBoundRows[i].item, &units) != 0) continue;
+    const uint32_t milliseconds = UnitsToMilliseconds(units);
+    bound_texts_[i] = std::to_string(milliseconds);
+    if (show == 0) continue;
+    bound_fields_[i]->setText(QString::number(milliseconds));
+    BoundOf(shown, i) = static_cast<int>(milliseconds);
+  }
+  if (show != 0) PutOnSliders(shown);
+}
+
+void CPathPage::ShowBounds(const PathBounds& bounds) {
+  PutOnSliders(bounds);
+  for (size_t i = 0; i < bound_fields_.size(); ++i) {
+    bound_fields_[i]->setText(QString::number(BoundOf(recorded_, i)));
+  }
+}
+
+void CPathPage::PutOnSliders(const PathBounds& bounds) {
+  {
+    // Moved by the page, not by the operator: no slider movement to follow.
+    const QSignalBlocker quiet_tmax(sliders_[0]);
+    const QSignalBlocker quiet_treq(sliders_[1]);
+    const QSignalBlocker quiet_tvx(sliders_[2]);
+    sliders_[0]->setValue(bounds.tmax);
+    sliders_[1]->setValue(bounds.treq);
+    sliders_[2]->setValue(bounds.tvx);
+  }
+  recorded_ = sliderBounds();
+}
+
+void CPathPage::DisableSetAndCancel() {
+  set_button_->setEnabled(false);
+  cancel_button_->setEnabled(false);
+}
+
+}  // namespace quivera

@@ -1,0 +1,47 @@
+// Path timer texts, the PathTimers record and the order of the bounds.
+#include "present/path_timers.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace quivera {
+
+namespace {
+
+int Held(int value, const PathBoundRange& range) {
+  return std::clamp(value, static_cast<int>(range.min), static_cast<int>(range.max));
+}
+
+uint32_t UnitsOf(int milliseconds) {
+  return MillisecondsToUnits(static_cast<uint32_t>(std::max(milliseconds, 0)));
+}
+
+}  // namespace
+
+std::string MacTimerText(uint32_t units) {
+  const double milliseconds = static_cast<double>(UnitsToNanoseconds(units)) * 0.000001;
+  // to_chars never consults the locale; the longest value (343597.38360 ms)
+  // needs 12 characters.
+  char digits[32];
+  const auto result =
+      std::to_chars(digits, digits + sizeof digits, milliseconds, std::chars_format::fixed, 5);
+  std::string text(digits, result.ptr);
+  if (text.size() < 8) text.append(8 - text.size(), ' ');
+  text.append(" ms");
+  return text;
+}
+
+std::array<uint32_t, 3> PathTimersRecord(const PathBounds& bounds) {
+  return {UnitsOf(bounds.tvx), UnitsOf(bounds.tmax), UnitsOf(bounds.treq)};
+}
+
+PathBounds PushPathBounds(PathBounds now, const PathBounds& before) {
+  if (now.tmax < before.tmax && now.tmax < now.treq) now.treq = Held(now.tmax, kMaxTReqRange);
+  if (now.treq > before.treq && now.treq > now.tmax)
+    now.tmax = Held(now.treq, kTMaxLowerBoundRange);
+  if (now.treq < before.treq && now.treq < now.tvx) now.tvx = Held(now.treq, kTvxLowerBoundRange);
+  if (now.tvx > before.tvx && now.tvx > now.treq) now.treq = Held(now.tvx, kMaxTReqRange);
+  return now;
+}
+
+}  // namespace quivera

@@ -100,17 +100,6 @@ class AdapterList {
     return WithAdapter(CurrentIndex(), std::forward<Fn>(fn));
   }
 
-  // The same on element 'index' (0-based) whether or not it is current, for
-  // a command that must stay with the adapter it started on while the other
-  // thread may choose another one. Returns 1 without calling 'fn' when there
-  // is no element 'index'.
-  template <class Fn>
-  int WithAdapter(int index, Fn&& fn) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (index < 0 || index >= count_) return 1;
-    return std::forward<Fn>(fn)(*adapters_[static_cast<size_t>(index)]);
-  }
-
  private:
   // One adapter and its lock: 'busy' while an operation runs on it. (A flag
   // under a mutex rather than a timed mutex, so that the wait can look at the

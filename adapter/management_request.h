@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "adapter/little_endian.h"
+
 namespace quivera {
 
 // --- object identifiers ------------------------------------------------------
@@ -56,20 +58,6 @@ inline constexpr uint32_t kOidFirmwareStatus = 0xFF00000C;
 
 // The vendor-id reply's top byte must be at least this for a usable driver.
 inline constexpr uint32_t kMinimumDriverVersion = 0x02000000;
-
-// --- little-endian words -----------------------------------------------------
-
-inline uint32_t LoadU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-inline void StoreU32(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-  p[2] = static_cast<uint8_t>(v >> 16);
-  p[3] = static_cast<uint8_t>(v >> 24);
-}
 
 // --- management requests -----------------------------------------------------
 

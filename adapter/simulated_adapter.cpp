@@ -22,7 +22,7 @@ struct FixedText {
 constexpr FixedText kTexts[] = {
     {I::SmtOpVersionId, "0.1"},
     {I::DeviceName, "KORAP-AA"},
-    {I::VendorDescription, "KORAP FDDI Adapter (simulated station)"},
+    {I::VendorDescription, "KORAP FDDI Adapter (simulated)"},  // fits 32 bytes with its NUL
 };
 
 // Revisions travel as a u32 whose most significant byte is shown first, as a

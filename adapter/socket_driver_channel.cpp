@@ -11,6 +11,7 @@
 #include <cstring>
 #include <utility>
 
+#include "adapter/little_endian.h"
 #include "adapter/management_request.h"
 #include "adapter/poll_timeout.h"
 #include "adapter/thread_stop.h"
@@ -110,8 +111,8 @@ Outcome ReceiveAll(int fd, uint8_t* data, size_t size, Clock::time_point deadlin
 Outcome Exchange(int fd, uint32_t oid, uint8_t* data, size_t len, Clock::time_point deadline,
                  uint32_t* status, size_t* returned) {
   uint8_t header[kWireRequestHeader];
-  PutWireU32(header, oid);
-  PutWireU32(header + 4, static_cast<uint32_t>(len));
+  StoreU32(header, oid);
+  StoreU32(header + 4, static_cast<uint32_t>(len));
   Outcome outcome = SendAll(fd, header, sizeof(header), deadline);
   if (outcome == Outcome::kAnswered) outcome = SendAll(fd, data, len, deadline);
   if (outcome != Outcome::kAnswered) return outcome;
@@ -119,9 +120,9 @@ Outcome Exchange(int fd, uint32_t oid, uint8_t* data, size_t len, Clock::time_po
   uint8_t reply[kWireReplyHeader];
   outcome = ReceiveAll(fd, reply, sizeof(reply), deadline);
   if (outcome != Outcome::kAnswered) return outcome;
-  *status = GetWireU32(reply);
-  const uint32_t bytes_returned = GetWireU32(reply + 4);
-  const uint32_t count = GetWireU32(reply + 8);
+  *status = LoadU32(reply);
+  const uint32_t bytes_returned = LoadU32(reply + 4);
+  const uint32_t count = LoadU32(reply + 8);
   const bool valid = (*status == 0 || *status == 1) && bytes_returned <= len && count <= len &&
                      (*status == 0 || count == 0);
   if (!valid) return Outcome::kBroken;  // the stream is out of step: nothing after this holds

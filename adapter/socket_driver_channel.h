@@ -40,18 +40,6 @@ inline constexpr size_t kWireRequestHeader = 8;
 inline constexpr size_t kWireReplyHeader = 12;
 inline constexpr const char* kDefaultDeviceDir = "/dev";
 
-// Little-endian words of the exchange.
-inline void PutWireU32(uint8_t* at, uint32_t value) {
-  at[0] = static_cast<uint8_t>(value);
-  at[1] = static_cast<uint8_t>(value >> 8);
-  at[2] = static_cast<uint8_t>(value >> 16);
-  at[3] = static_cast<uint8_t>(value >> 24);
-}
-inline uint32_t GetWireU32(const uint8_t* at) {
-  return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
-         static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24;
-}
-
 // The socket name of a driver device path: the text after the last '\' or
 // '/' ("\Device\korap1" -> "korap1"). Empty when there is none, or when it is
 // "." or "..".

@@ -40,8 +40,8 @@ int RunHeadless(const Options& options) {
       });
       server.setName("QUIVERA/FDDI");
       server.setPort(AppSettings().WebPortID);
-      // Only the value 1 starts it, as in the windowed program.
-      if (AppSettings().WebServerEnable == 1) server.start();
+      // Any non-zero value starts it, as in the windowed program.
+      if (WebServerEnabled()) server.start();
       {
         // A stop signal waiting ends the tick's driver requests at once.
         const ThreadStopScope stop_scope(signals.fd());

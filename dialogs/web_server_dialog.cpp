@@ -35,7 +35,7 @@ CWebServerDialog::CWebServerDialog(QWidget* parent, UiServices* ui) : QDialog(pa
 
   const Settings& settings = AppSettings();
   enable_box_ = new QCheckBox(QStringLiteral("Enable Hypertext Server"), this);
-  enable_box_->setChecked(settings.WebServerEnable.load() != 0);
+  enable_box_->setChecked(WebServerEnabled(settings));
 
   auto* port_label = new QLabel(QStringLiteral("TCP/IP Port ID "), this);
   port_edit_ = new QLineEdit(QString::number(settings.WebPortID.load()), this);

@@ -229,9 +229,9 @@ void LoadStandard(Station& station, const DeviceIdentity& id, const Bytes& perma
                      0x09, 0x00, 0x2B, 0x00, 0x00, 0x0F,  // terminal transport
                      0x01, 0x80, 0xC2, 0x00, 0x01, 0x10,  // a group with no protocol name
                  });
+  // The program reads the description into 32 bytes, its NUL included.
   station.SetOid(kOidGenVendorDescription,
-                 Text(id.pci ? "KORAP PCI FDDI Adapter, NDIS driver V2.00"
-                             : "KORAE EISA FDDI Adapter, NDIS driver V2.00"));
+                 Text(id.pci ? "KORAP PCI FDDI Adapter V2.00" : "KORAE EISA FDDI Adapter V2.00"));
   station.SetOidU32(kOidGenCurrentPacketFilter, 0x4B);  // directed, multicast, broadcast, SMT
   station.SetOidU32(kOidGenMaximumTotalSize, 4500);
 }

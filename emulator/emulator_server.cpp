@@ -7,9 +7,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "adapter/little_endian.h"
 #include "adapter/socket_driver_channel.h"
 #include "emulator/request_log.h"
 
@@ -52,6 +54,7 @@ struct EmulatorServer::Connection {
   std::vector<uint8_t> out;  // the reply being written
   size_t sent = 0;
   Clock::time_point progress = Clock::now();
+  bool answered = false;  // at least one request was answered
 
   bool Writing() const { return sent < out.size(); }
   bool MidRequest() const { return have > 0 || Writing(); }
@@ -161,7 +164,9 @@ int EmulatorServer::Run() {
       fds.push_back({connection->fd, connection->Writing() ? short{POLLOUT} : short{POLLIN}, 0});
     }
 
-    int rc = poll(fds.data(), fds.size(), 1000);
+    // Wake often enough to close silent and stalled connections on time.
+    const auto wait = std::min<std::chrono::milliseconds>(silent_limit_, std::chrono::milliseconds(1000));
+    int rc = poll(fds.data(), fds.size(), static_cast<int>(std::max<int64_t>(wait.count(), 10)));
     if (rc < 0) {
       if (errno == EINTR) continue;
       return 1;
@@ -179,6 +184,9 @@ int EmulatorServer::Run() {
         alive = Service(connection, revents);
       } else if (connection.MidRequest() && now - connection.progress > kStallLimit) {
         alive = false;
+      } else if (!connection.answered && !connection.MidRequest() &&
+                 now - connection.progress > silent_limit_) {
+        alive = false;  // connected and never asked anything
       }
       if (alive) {
         kept.push_back(std::move(connections_[i]));
@@ -221,7 +229,7 @@ bool EmulatorServer::Service(Connection& connection, short revents) {
   if (connection.have < connection.in.size()) return true;
 
   if (connection.in.size() == kWireRequestHeader) {
-    const uint32_t length = GetWireU32(connection.in.data() + 4);
+    const uint32_t length = LoadU32(connection.in.data() + 4);
     if (length > kMaxWireLength) return false;  // not a peer we can serve
     connection.in.resize(kWireRequestHeader + length);
     if (length > 0) return true;
@@ -231,7 +239,7 @@ bool EmulatorServer::Service(Connection& connection, short revents) {
 }
 
 void EmulatorServer::Answer(Connection& connection) {
-  const uint32_t oid = GetWireU32(connection.in.data());
+  const uint32_t oid = LoadU32(connection.in.data());
   uint8_t* buffer = connection.in.data() + kWireRequestHeader;
   const size_t length = connection.in.size() - kWireRequestHeader;
   Endpoint& endpoint = endpoints_[connection.endpoint];
@@ -243,13 +251,14 @@ void EmulatorServer::Answer(Connection& connection) {
   const size_t count = status == 0 ? length : 0;
 
   connection.out.resize(kWireReplyHeader + count);
-  PutWireU32(connection.out.data(), static_cast<uint32_t>(status));
-  PutWireU32(connection.out.data() + 4, status == 0 ? static_cast<uint32_t>(returned) : 0);
-  PutWireU32(connection.out.data() + 8, static_cast<uint32_t>(count));
+  StoreU32(connection.out.data(), static_cast<uint32_t>(status));
+  StoreU32(connection.out.data() + 4, status == 0 ? static_cast<uint32_t>(returned) : 0);
+  StoreU32(connection.out.data() + 8, static_cast<uint32_t>(count));
   if (count > 0) std::memcpy(connection.out.data() + kWireReplyHeader, buffer, count);
   connection.sent = 0;
   connection.in.assign(kWireRequestHeader, 0);
   connection.have = 0;
+  connection.answered = true;
 }
 
 bool EmulatorServer::Flush(Connection& connection) {

@@ -23,6 +23,11 @@ class EmulatorServer {
   // A connection that leaves a request or a reply half-way for this long is
   // dropped, so a stalled peer cannot hold a slot for ever.
   static constexpr std::chrono::milliseconds kStallLimit{10000};
+  // A connection that has not sent a request this long after it was made is
+  // closed by default, so silent peers cannot keep later clients out. A
+  // connection that was answered once may then wait between requests as long
+  // as it likes: the program's channel keeps its connection open.
+  static constexpr std::chrono::milliseconds kSilentLimit{10000};
 
   EmulatorServer();
   ~EmulatorServer();  // closes every connection and removes the endpoints
@@ -36,6 +41,10 @@ class EmulatorServer {
   // and refused. Returns 0, or 1 with a message in *error.
   int AddEndpoint(const std::string& dir, const std::string& device, Station* station,
                   std::string* error);
+
+  // How long a new connection may stay silent (kSilentLimit unless set);
+  // call before Run.
+  void SetSilentLimit(std::chrono::milliseconds limit) { silent_limit_ = limit; }
 
   // Where received requests are logged, one line each (null: no log). Not owned.
   void SetLog(std::FILE* log) { log_ = log; }
@@ -75,6 +84,7 @@ class EmulatorServer {
   std::vector<Endpoint> endpoints_;
   std::vector<std::unique_ptr<Connection>> connections_;
   std::FILE* log_ = nullptr;
+  std::chrono::milliseconds silent_limit_ = kSilentLimit;
   int stop_read_ = -1;
   int stop_write_ = -1;
 };

@@ -2,6 +2,8 @@
 
 #include <cinttypes>
 
+#include "adapter/little_endian.h"
+
 namespace quivera {
 
 std::string RequestLogLine(const std::string& device, uint32_t oid, const uint8_t* buffer,
@@ -10,9 +12,7 @@ std::string RequestLogLine(const std::string& device, uint32_t oid, const uint8_
   std::snprintf(text, sizeof(text), " 0x%08" PRIX32, oid);
   std::string line = device + text;
   if (oid == kManagementOid && buffer != nullptr && len >= 12) {
-    const uint32_t code = static_cast<uint32_t>(buffer[8]) | static_cast<uint32_t>(buffer[9]) << 8 |
-                          static_cast<uint32_t>(buffer[10]) << 16 |
-                          static_cast<uint32_t>(buffer[11]) << 24;
+    const uint32_t code = LoadU32(buffer + 8);
     std::snprintf(text, sizeof(text), " %" PRIu32, code);
     line += text;
   }

@@ -94,6 +94,13 @@ int Station::SetErrorLog(int entry, size_t offset, const std::vector<uint8_t>& b
   return 0;
 }
 
+int Station::SetStationRecord(const std::vector<uint8_t>& bytes) {
+  if (bytes.size() > StationIdRecord::kSize) return 1;
+  std::fill(station_record_.begin(), station_record_.end(), 0);
+  std::copy(bytes.begin(), bytes.end(), station_record_.begin());
+  return 0;
+}
+
 void Station::FailOid(uint32_t oid, bool fail) {
   if (fail) {
     failing_oids_.insert(oid);

@@ -42,6 +42,10 @@ class Station {
   int SetBlockU32(int code, size_t offset, uint32_t value);
   // The same for error-log entry 'entry' (0..3) of request code 10.
   int SetErrorLog(int entry, size_t offset, const std::vector<uint8_t>& bytes);
+  // Presets the station record: 'bytes' from its start, the rest zero, as a
+  // fresh station holds it. Returns 0, or 1 when 'bytes' is longer than the
+  // record (380 bytes).
+  int SetStationRecord(const std::vector<uint8_t>& bytes);
   // Requests of 'oid' / management requests of 'code' fail while set.
   void FailOid(uint32_t oid, bool fail = true);
   void FailBlock(int code, bool fail = true);

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "adapter/management_request.h"
+
 namespace quivera {
 
 namespace {
@@ -60,10 +62,14 @@ std::string Hex(size_t value) {
   return text;
 }
 
-uint32_t LoadLe32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
+// Vendor OIDs the station answers itself, whose reply a file cannot give.
+// (The station record, 0xFF000005, is preset instead; the firmware status,
+// 0xFF00000C, takes a stored reply.)
+constexpr uint32_t kAnsweredOids[] = {kOidManagementQuery, kOidAdapterControl,
+                                      kOidFirmwarePrepare, kOidFirmwareLoad, kOidFirmwareCommit};
+
+// Text from the file as a message shows it.
+std::string Quoted(const std::string& text) { return "'" + ShownText(text) + "'"; }
 
 bool Contains(const int* begin, const int* end, int value) {
   return std::find(begin, end, value) != end;
@@ -82,10 +88,10 @@ std::vector<std::string> Split(const std::string& key) {
 // Parses KEY (already trimmed) into 'entry'. Returns "" or the problem.
 std::string ParseKey(const std::string& key, StationFileEntry* entry) {
   const std::vector<std::string> parts = Split(key);
-  const std::string unknown = "unknown key '" + key + "'";
+  const std::string unknown = "unknown key " + Quoted(key);
   auto number = [](const std::string& text, uint32_t* value) -> std::string {
     if (ParseNumber(text, value)) return {};
-    return "bad number '" + text + "'";
+    return "bad number " + Quoted(text);
   };
   auto block_code = [&](const std::string& text, int* code) -> std::string {
     uint32_t value = 0;
@@ -94,7 +100,7 @@ std::string ParseKey(const std::string& key, StationFileEntry* entry) {
     *code = static_cast<int>(value);
     if (value > 1000 || (!Contains(std::begin(kBlockCodes), std::end(kBlockCodes), *code) &&
                          *code != kErrorLogCode)) {
-      return "unknown block code " + text + " (expected 4, 5, 12, 16, 20, 27 or 10.ENTRY)";
+      return "unknown block code " + ShownText(text) + " (expected 4, 5, 12, 16, 20, 27 or 10.ENTRY)";
     }
     return {};
   };
@@ -103,7 +109,8 @@ std::string ParseKey(const std::string& key, StationFileEntry* entry) {
     std::string problem = number(text, &value);
     if (!problem.empty()) return problem;
     if (value >= Station::kBlockSize) {
-      return "offset " + text + " outside the block (0.." + Hex(Station::kBlockSize - 1) + ")";
+      return "offset " + ShownText(text) + " outside the block (0.." + Hex(Station::kBlockSize - 1) +
+             ")";
     }
     *at = value;
     return {};
@@ -111,7 +118,14 @@ std::string ParseKey(const std::string& key, StationFileEntry* entry) {
 
   if (parts.size() == 2 && parts[0] == "oid") {
     entry->kind = StationFileEntry::Kind::kOid;
-    return number(parts[1], &entry->oid);
+    std::string problem = number(parts[1], &entry->oid);
+    if (!problem.empty()) return problem;
+    if (std::find(std::begin(kAnsweredOids), std::end(kAnsweredOids), entry->oid) !=
+        std::end(kAnsweredOids)) {
+      return "oid." + Hex(entry->oid) + " is answered by the station itself (fail.oid." +
+             Hex(entry->oid) + " = 1 makes it fail)";
+    }
+    return {};
   }
   if (parts.size() >= 3 && parts.size() <= 4 && parts[0] == "block") {
     std::string problem = block_code(parts[1], &entry->code);
@@ -121,7 +135,7 @@ std::string ParseKey(const std::string& key, StationFileEntry* entry) {
       uint32_t index = 0;
       problem = number(parts[2], &index);
       if (!problem.empty()) return problem;
-      if (index > 3) return "error-log entry " + parts[2] + " outside 0..3";
+      if (index > 3) return "error-log entry " + ShownText(parts[2]) + " outside 0..3";
       entry->kind = StationFileEntry::Kind::kErrorLog;
       entry->entry = static_cast<int>(index);
       return offset(parts[3], &entry->offset);
@@ -142,7 +156,7 @@ std::string ParseKey(const std::string& key, StationFileEntry* entry) {
     entry->code = static_cast<int>(value);
     if (value > 1000 ||
         !Contains(std::begin(kRequestCodes), std::end(kRequestCodes), entry->code)) {
-      return "unknown request code " + parts[2];
+      return "unknown request code " + ShownText(parts[2]);
     }
     return {};
   }
@@ -150,6 +164,26 @@ std::string ParseKey(const std::string& key, StationFileEntry* entry) {
 }
 
 }  // namespace
+
+std::string ShownText(const std::string& text) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string shown;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (shown.size() >= kShownTextLimit) {
+      shown += "...";
+      break;
+    }
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x20 || byte >= 0x7F || byte == '\\') {
+      shown += "\\x";
+      shown += kDigits[byte >> 4];
+      shown += kDigits[byte & 0x0F];
+    } else {
+      shown += static_cast<char>(byte);
+    }
+  }
+  return shown;
+}
 
 bool ParseStationValue(const std::string& text, std::vector<uint8_t>* bytes, std::string* problem) {
   std::string value = Trim(text);
@@ -162,7 +196,7 @@ bool ParseStationValue(const std::string& text, std::vector<uint8_t>* bytes, std
     }
     const std::string rest = Trim(value.substr(close + 1));
     if (!rest.empty() && rest[0] != ';' && rest[0] != '#') {
-      *problem = "unexpected '" + rest + "' after the closing quote";
+      *problem = "unexpected " + Quoted(rest) + " after the closing quote";
       return false;
     }
     bytes->assign(value.begin() + 1, value.begin() + static_cast<ptrdiff_t>(close));
@@ -174,6 +208,14 @@ bool ParseStationValue(const std::string& text, std::vector<uint8_t>* bytes, std
     *problem = "missing value";
     return false;
   }
+  // One byte: a lone pair that is no decimal number ("FF"), or any pair with
+  // a '-' after it ("12-").
+  const bool one_byte = (value.size() == 2 && !(IsDigit(value[0]) && IsDigit(value[1]))) ||
+                        (value.size() == 3 && value[2] == '-');
+  if (one_byte && IsHexDigit(value[0]) && IsHexDigit(value[1])) {
+    bytes->push_back(static_cast<uint8_t>(HexValue(value[0]) * 16 + HexValue(value[1])));
+    return true;
+  }
   if (value.find('-') != std::string::npos) {
     std::vector<std::string> pairs;
     std::string pair;
@@ -182,7 +224,7 @@ bool ParseStationValue(const std::string& text, std::vector<uint8_t>* bytes, std
     if (value.back() == '-') pairs.emplace_back();
     for (const std::string& p : pairs) {
       if (p.size() != 2 || !IsHexDigit(p[0]) || !IsHexDigit(p[1])) {
-        *problem = "bad byte '" + p + "' in '" + value + "' (expected XX-XX-...)";
+        *problem = "bad byte " + Quoted(p) + " in " + Quoted(value) + " (expected XX-XX-...)";
         bytes->clear();
         return false;
       }
@@ -192,7 +234,7 @@ bool ParseStationValue(const std::string& text, std::vector<uint8_t>* bytes, std
   }
   uint32_t number = 0;
   if (!ParseNumber(value, &number)) {
-    *problem = "bad number '" + value + "'";
+    *problem = "bad number " + Quoted(value);
     return false;
   }
   bytes->resize(4);
@@ -213,30 +255,33 @@ bool ParseStationFile(const std::string& text, const std::string& file_name,
     entries->clear();
     return false;
   };
+  // A file saved with a byte-order mark starts with its three bytes.
+  if (text.rfind(kUtf8Bom, 0) == 0) stream.seekg(static_cast<std::streamoff>(kUtf8Bom.size()));
   while (std::getline(stream, raw)) {
     ++number;
     const std::string line = Trim(raw);
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (line[0] == '[') {
       size_t close = line.find(']');
-      if (close == std::string::npos) return fail("unterminated section header '" + line + "'");
+      if (close == std::string::npos) return fail("unterminated section header " + Quoted(line));
       const std::string rest = Trim(line.substr(close + 1));
       if (!rest.empty() && rest[0] != ';' && rest[0] != '#') {
-        return fail("unexpected '" + rest + "' after the section header");
+        return fail("unexpected " + Quoted(rest) + " after the section header");
       }
       section = Trim(line.substr(1, close - 1));
       if (std::find(devices.begin(), devices.end(), section) == devices.end()) {
         std::string served;
         for (const std::string& device : devices) served += " " + device;
-        return fail("section [" + section + "] is not a served device (served:" + served + ")");
+        return fail("section [" + ShownText(section) + "] is not a served device (served:" + served +
+                    ")");
       }
       continue;
     }
     size_t equals = line.find('=');
-    if (equals == std::string::npos) return fail("missing '=' in '" + line + "'");
+    if (equals == std::string::npos) return fail("missing '=' in " + Quoted(line));
     const std::string key = Trim(line.substr(0, equals));
     if (key.empty()) return fail("missing key before '='");
-    if (section.empty()) return fail("key '" + key + "' outside a device section");
+    if (section.empty()) return fail("key " + Quoted(key) + " outside a device section");
 
     StationFileEntry entry;
     entry.device = section;
@@ -248,10 +293,16 @@ bool ParseStationFile(const std::string& text, const std::string& file_name,
     if (!ParseStationValue(line.substr(equals + 1), &bytes, &problem)) return fail(problem);
     if (entry.kind == StationFileEntry::Kind::kFailOid ||
         entry.kind == StationFileEntry::Kind::kFailBlock) {
-      const uint32_t flag = bytes.size() == 4 ? LoadLe32(bytes.data()) : 2;
+      const uint32_t flag = bytes.size() == 4 ? LoadU32(bytes.data()) : 2;
       if (flag > 1) return fail("fail value must be 0 or 1");
       entry.fail = flag == 1;
     } else {
+      if (entry.kind == StationFileEntry::Kind::kOid && entry.oid == kOidStationRecord &&
+          bytes.size() > StationIdRecord::kSize) {
+        return fail("value of " + std::to_string(bytes.size()) +
+                    " bytes is longer than the station record (" +
+                    std::to_string(StationIdRecord::kSize) + " bytes)");
+      }
       if ((entry.kind == StationFileEntry::Kind::kBlock ||
            entry.kind == StationFileEntry::Kind::kErrorLog) &&
           entry.offset + bytes.size() > Station::kBlockSize) {
@@ -292,6 +343,7 @@ bool LoadStationFile(const std::string& path, const std::vector<std::string>& de
 int ApplyStationEntry(const StationFileEntry& entry, Station& station) {
   switch (entry.kind) {
     case StationFileEntry::Kind::kOid:
+      if (entry.oid == kOidStationRecord) return station.SetStationRecord(entry.bytes);
       station.SetOid(entry.oid, entry.bytes);
       return 0;
     case StationFileEntry::Kind::kBlock:

@@ -10,14 +10,22 @@
 //
 // OID, C, E and OFF are numbers, decimal or 0x hexadecimal. VALUE is a number
 // (one little-endian 32-bit word), hex byte pairs joined by '-' (those
-// bytes), or "text" (the text and a terminating zero). Lines whose first
-// non-blank character is ';' or '#' are comments; a number or byte list may
-// be followed by a comment too, a "text" after its closing quote.
+// bytes; a single byte is a pair that is no decimal number, "FF", or a pair
+// and a '-', "12-"), or "text" (the text and a terminating zero). Lines whose
+// first non-blank character is ';' or '#' are comments; a number or byte
+// list may be followed by a comment too, a "text" after its closing quote. A
+// UTF-8 byte-order mark at the start of the file is skipped.
+//
+// oid.0xFF000005 presets the station record: its first bytes (at most 380),
+// the rest as by default. The OIDs the station answers itself (management
+// requests, adapter control, the three firmware steps) take no stored reply
+// and are refused.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "emulator/station.h"
@@ -39,6 +47,15 @@ struct StationFileEntry {
 
 // Largest station file read.
 inline constexpr size_t kMaxStationFileSize = 1u << 20;
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Longest piece of file text a message repeats.
+inline constexpr size_t kShownTextLimit = 60;
+
+// 'text' as the messages show it: control bytes, bytes from 0x7F on and '\'
+// written as \xNN, so that nothing from the file reaches the terminal raw;
+// cut after kShownTextLimit characters with "...".
+std::string ShownText(const std::string& text);
 
 // Parses one VALUE. Returns true with its bytes, or false with the problem
 // (for example "bad number '12x'", "unterminated quote").

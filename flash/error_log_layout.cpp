@@ -1,6 +1,7 @@
 // Error-log entry text: decodes one entry reply into fixed-width lines.
 #include "flash/error_log_layout.h"
 
+#include "adapter/little_endian.h"
 #include "flash/error_log_tables.h"
 #include "flash/line_builder.h"
 
@@ -20,9 +21,7 @@ constexpr int kFailedPcWord = 9;
 // Reads a 32-bit little-endian field; the fixed-extent span keeps every
 // offset used here inside the reply.
 uint32_t Field(std::span<const uint8_t, kFlashReplySize> reply, size_t offset) {
-  return static_cast<uint32_t>(reply[offset]) | static_cast<uint32_t>(reply[offset + 1]) << 8 |
-         static_cast<uint32_t>(reply[offset + 2]) << 16 |
-         static_cast<uint32_t>(reply[offset + 3]) << 24;
+  return LoadU32(reply.subspan(offset, 4).data());
 }
 
 uint32_t DumpWord(std::span<const uint8_t, kFlashReplySize> reply, int word) {

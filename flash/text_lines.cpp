@@ -1,41 +1,13 @@
 // TextLines: bounded storage of the flash layouts' lines.
 #include "flash/text_lines.h"
 
-#include <locale.h>
-
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 #include "flash/line_builder.h"
+#include "present/c_locale_text.h"
 
 namespace quivera {
-
-namespace {
-
-// The C locale as a locale object, made once. newlocale can fail only for
-// lack of memory; then formatting runs in the thread's current locale, which
-// for the "%d", "%X", "%s" and "%c" forms used here gives the same text.
-locale_t CLocale() {
-  static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-  return c_locale;
-}
-
-// Switches the calling thread to the C locale for its lifetime.
-class CLocaleScope {
- public:
-  CLocaleScope() : previous_(CLocale() ? uselocale(CLocale()) : static_cast<locale_t>(0)) {}
-  ~CLocaleScope() {
-    if (previous_) uselocale(previous_);
-  }
-  CLocaleScope(const CLocaleScope&) = delete;
-  CLocaleScope& operator=(const CLocaleScope&) = delete;
-
- private:
-  locale_t previous_;
-};
-
-}  // namespace
 
 void TextLines::Clear() {
   count_ = 0;
@@ -73,21 +45,14 @@ bool TextLines::Append(std::string_view text) { return Store(text, false); }
 bool TextLines::Append(const LineBuilder& line) { return Store(line.view(), line.overflowed()); }
 
 bool TextLines::AppendFormatted(const char* format, ...) {
-  char buffer[kLineWidth + 1];
   va_list args;
   va_start(args, format);
-  int needed;
-  {
-    CLocaleScope c_locale;
-    needed = std::vsnprintf(buffer, sizeof buffer, format, args);
-  }
+  std::string text;
+  const bool formatted = VFormatCLocale(&text, format, args);
   va_end(args);
-  if (needed < 0) {
-    // An encoding error leaves nothing usable; keep the line slot visible.
-    return Store({}, true);
-  }
-  const size_t stored = needed > kLineWidth ? kLineWidth : static_cast<size_t>(needed);
-  return Store(std::string_view(buffer, stored), needed > kLineWidth);
+  // An encoding error leaves nothing usable; keep the line slot visible.
+  if (!formatted) return Store({}, true);
+  return Store(text, false);  // Store cuts a line past kLineWidth
 }
 
 void TextLines::AppendAllTo(std::string* out, std::string_view line_end) const {

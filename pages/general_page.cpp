@@ -130,7 +130,7 @@ void CGeneralPage::Refresh(int /*reload*/, int show) {
   for (size_t i = 0; i < rows.size(); ++i) {
     uint32_t value = 0;
     if (GetU32(adapters_, rows[i].item, &value) != 0) continue;
-    const int64_t since = StatisticSinceBaseline(value, baselines_[i]);
+    const uint32_t since = CountSinceClear(value, baselines_[i]);
     statistic_texts_[i] = std::to_string(since);
     if (show != 0) {
       shown_[i] = since;

@@ -53,7 +53,7 @@ class CGeneralPage : public PropertyPage {
   // Data: baselines, what the statistic fields show, the filter flags, and
   // the texts of the last refresh (printed).
   std::array<uint32_t, kGeneralStatistics> baselines_{};
-  std::array<int64_t, kGeneralStatistics> shown_{};
+  std::array<uint32_t, kGeneralStatistics> shown_{};
   ReceiveFilterFlags filter_flags_{};
   std::string device_name_;
   std::string vendor_description_;

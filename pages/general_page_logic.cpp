@@ -48,6 +48,8 @@ std::string FirmwareRevisionText(const std::array<uint8_t, 4>& bytes) {
   return text;
 }
 
+uint32_t CountSinceClear(uint32_t value, uint32_t baseline) { return value - baseline; }
+
 int64_t StatisticSinceBaseline(uint32_t value, uint32_t baseline) {
   return static_cast<int64_t>(value) - static_cast<int64_t>(baseline);
 }

@@ -40,15 +40,22 @@ std::string AdapterText(const char* buffer, size_t length);
 // gives an empty text).
 std::string FirmwareRevisionText(const std::array<uint8_t, 4>& bytes);
 
-// The count shown for a statistic: the value read minus its baseline, taken
-// as whole numbers, so every count from 0 to 4294967295 shows as itself and a
-// value below the baseline (the driver restarted its counts) shows negative.
+// The count shown for a General page statistic: the value read minus its
+// baseline, both 32-bit driver counters, taken modulo 2^32 and shown
+// unsigned. So the count since a clear stays right when the counter wraps
+// past 0xFFFFFFFF after it (cleared at 0xFFFFFFF0, read 5: 21), and a count
+// past 2^31 never shows negative.
+uint32_t CountSinceClear(uint32_t value, uint32_t baseline);
+
+// The count a signed counter field shows (the MAC page's ring purge errors):
+// the value read minus its baseline, taken as whole numbers, so every count
+// from 0 to 4294967295 shows as itself and a value below the baseline (the
+// adapter restarted its counts) shows negative.
 int64_t StatisticSinceBaseline(uint32_t value, uint32_t baseline);
 
-// The baseline after clearing, given the number the statistic's field shows:
-// the shown count added to the old baseline (modulo 2^32), which is the value
-// the field was drawn from, so that the next refresh shows the count since
-// that moment.
+// The baseline after clearing, given the number the field shows: the shown
+// count added to the old baseline (modulo 2^32), which is the value the field
+// was drawn from, so that the next refresh shows the count since that moment.
 uint32_t BaselineAfterClear(uint32_t baseline, int64_t shown);
 
 }  // namespace quivera

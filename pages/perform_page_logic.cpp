@@ -1,8 +1,9 @@
 // Gauge positions, value texts and frame scaling of the Performance page.
 #include "pages/perform_page_logic.h"
 
-#include <charconv>
 #include <cmath>
+
+#include "present/c_locale_text.h"
 
 namespace quivera {
 
@@ -20,14 +21,7 @@ int GaugePosition(double percent) {
 
 std::string TokenUtilizationText(int32_t percent) { return std::to_string(percent) + "%"; }
 
-std::string ByteUtilizationText(double percent) {
-  // Wide enough for the largest double written with three decimals.
-  char text[400];
-  const auto [end, error] =
-      std::to_chars(text, text + sizeof text, percent, std::chars_format::fixed, 3);
-  if (error != std::errc()) return "%";
-  return std::string(text, end) + "%";
-}
+std::string ByteUtilizationText(double percent) { return FormatCLocale("%.3f%%", percent); }
 
 FrameGauge ScaleFrames(uint32_t largest, uint32_t frames) {
   FrameGauge gauge;

@@ -2,7 +2,8 @@
 #include "present/path_timers.h"
 
 #include <algorithm>
-#include <charconv>
+
+#include "present/c_locale_text.h"
 
 namespace quivera {
 
@@ -20,15 +21,7 @@ uint32_t UnitsOf(int milliseconds) {
 
 std::string MacTimerText(uint32_t units) {
   const double milliseconds = static_cast<double>(UnitsToNanoseconds(units)) * 0.000001;
-  // to_chars never consults the locale; the longest value (343597.38360 ms)
-  // needs 12 characters.
-  char digits[32];
-  const auto result =
-      std::to_chars(digits, digits + sizeof digits, milliseconds, std::chars_format::fixed, 5);
-  std::string text(digits, result.ptr);
-  if (text.size() < 8) text.append(8 - text.size(), ' ');
-  text.append(" ms");
-  return text;
+  return FormatCLocale("%-8.5f ms", milliseconds);
 }
 
 std::array<uint32_t, 3> PathTimersRecord(const PathBounds& bounds) {

@@ -1,22 +1,13 @@
 // The common print frame and the C date text.
 #include "present/print_frame.h"
 
-#include <cstdio>
+#include "present/c_locale_text.h"
 
 namespace quivera {
 
 namespace {
 
-constexpr const char* kDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-constexpr const char* kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-
 constexpr size_t kDateTextLength = 24;
-
-template <size_t N>
-const char* NameOf(const char* const (&names)[N], int index) {
-  return index >= 0 && static_cast<size_t>(index) < N ? names[index] : "???";
-}
 
 }  // namespace
 
@@ -27,14 +18,10 @@ PrintFont LucidaPrintFont(int cell_height) {
 }
 
 std::string CDateText(const std::tm& local_time) {
-  // Only numbers go through snprintf, and "%d" never groups digits, so the
-  // process locale has no say in the text.
-  char text[96];
-  std::snprintf(text, sizeof(text), "%.3s %.3s%3d %.2d:%.2d:%.2d %d",
-                NameOf(kDayNames, local_time.tm_wday), NameOf(kMonthNames, local_time.tm_mon),
-                local_time.tm_mday, local_time.tm_hour, local_time.tm_min, local_time.tm_sec,
-                1900 + local_time.tm_year);
-  std::string date(text);
+  std::string date = FormatCLocale(
+      "%.3s %.3s%3d %.2d:%.2d:%.2d %d", CDayName(local_time.tm_wday), CMonthName(local_time.tm_mon),
+      local_time.tm_mday, local_time.tm_hour, local_time.tm_min, local_time.tm_sec,
+      1900 + local_time.tm_year);
   if (date.size() > kDateTextLength) date.resize(kDateTextLength);
   return date;
 }

@@ -144,17 +144,22 @@ ProfileFile::LoadStatus ProfileFile::Load(const std::string& path, std::string* 
 
 void ProfileFile::Parse(std::string_view text) {
   lines_.clear();
-  crlf_ = false;
+  ending_ = "\n";
+  bool ending_seen = false;
   bom_ = text.substr(0, kBom.size()) == kBom;
   if (bom_) text.remove_prefix(kBom.size());
   while (!text.empty()) {
-    size_t end = text.find('\n');
+    const size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
-    if (end != std::string_view::npos && !line.empty() && line.back() == '\r') {
-      line.remove_suffix(1);
-      crlf_ = true;
+    // A CR before the LF belongs to the ending; so does a CR that ends the file.
+    const bool cr = !line.empty() && line.back() == '\r';
+    if (cr) line.remove_suffix(1);
+    std::string ending = end == std::string_view::npos ? (cr ? "\r" : "") : (cr ? "\r\n" : "\n");
+    if (!ending_seen && end != std::string_view::npos) {
+      ending_ = ending;
+      ending_seen = true;
     }
-    lines_.push_back({std::string(line)});
+    lines_.push_back({std::string(line), std::move(ending)});
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
   }
@@ -164,9 +169,20 @@ std::string ProfileFile::Text() const {
   std::string text = bom_ ? std::string(kBom) : std::string();
   for (const Line& line : lines_) {
     text += line.text;
-    text += crlf_ ? "\r\n" : "\n";
+    text += line.ending;
   }
   return text;
+}
+
+void ProfileFile::InsertLine(size_t at, std::string text) {
+  // The last line may end in a lone CR or in nothing; a line after it needs
+  // a line break between them.
+  if (at > 0) {
+    std::string& before = lines_[at - 1].ending;
+    if (before.empty()) before = ending_;
+    if (before == "\r") before = "\r\n";
+  }
+  lines_.insert(lines_.begin() + static_cast<ptrdiff_t>(at), Line{std::move(text), ending_});
 }
 
 size_t ProfileFile::FindKey(std::string_view section, std::string_view key) const {
@@ -244,12 +260,12 @@ bool ProfileFile::SetString(std::string_view section, std::string_view key,
     }
   }
   if (insert_after != std::string::npos) {
-    lines_.insert(lines_.begin() + static_cast<ptrdiff_t>(insert_after) + 1, {new_line});
+    InsertLine(insert_after + 1, new_line);
     return true;
   }
-  if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back({""});
-  lines_.push_back({"[" + std::string(section) + "]"});
-  lines_.push_back({new_line});
+  if (!lines_.empty() && !Trim(lines_.back().text).empty()) InsertLine(lines_.size(), "");
+  InsertLine(lines_.size(), "[" + std::string(section) + "]");
+  InsertLine(lines_.size(), new_line);
   return true;
 }
 
@@ -257,14 +273,24 @@ bool ProfileFile::SetInt(std::string_view section, std::string_view key, int32_t
   return SetString(section, key, std::to_string(value));
 }
 
+std::string SaveTarget(const std::string& path) {
+  namespace fs = std::filesystem;
+  constexpr int kMaxLinks = 40;
+  fs::path current(path);
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(current, ec))) return current.string();
+    const fs::path next = fs::read_symlink(current, ec);
+    if (ec) return current.string();
+    current = next.is_absolute() ? next : current.parent_path() / next;
+  }
+  return path;
+}
+
 Result ProfileFile::Save(const std::string& path) const {
   namespace fs = std::filesystem;
   std::error_code ec;
-  fs::path target(path);
-  if (fs::is_symlink(target, ec)) {
-    fs::path resolved = fs::weakly_canonical(target, ec);
-    if (!ec) target = resolved;
-  }
+  const fs::path target(SaveTarget(path));
   if (target.has_parent_path()) {
     fs::create_directories(target.parent_path(), ec);
     if (ec) return Result::Error(target.parent_path().string() + ": " + ec.message());
@@ -276,9 +302,12 @@ Result ProfileFile::Save(const std::string& path) const {
   struct stat info {};
   if (stat(target.c_str(), &info) == 0) mode = info.st_mode & 07777;
 
-  const std::string temp = target.string() + ".tmp";
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-  if (fd < 0) return ErrnoResult(temp, errno);
+  // A name of its own beside the target: the rename stays within one file
+  // system, and a second copy saving at the same moment cannot write into
+  // or move away this one's text.
+  std::string temp = target.string() + ".tmp-XXXXXX";
+  int fd = mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return ErrnoResult(target.string() + ".tmp", errno);
 
   auto fail = [&](int error_number) {
     if (fd >= 0) close(fd);

@@ -8,8 +8,9 @@
 //     to the first other character ("7x" reads 7); no digit at all, or no key,
 //     gives the caller's default; values beyond 32 bits saturate.
 // Changing a value rewrites only that line (or appends one); every other line
-// (other sections, unknown keys, comments, blank lines) is kept byte for byte.
-// Saving replaces the file atomically.
+// (other sections, unknown keys, comments, blank lines) is kept byte for byte,
+// each with its own line ending (LF, CR LF, or a lone CR or none at the end of
+// the file). Saving replaces the file atomically.
 #pragma once
 
 #include <cstddef>
@@ -66,22 +67,35 @@ class ProfileFile {
   bool SetInt(std::string_view section, std::string_view key, int32_t value);
 
   // Writes the profile to 'path': missing folders are created, the text goes
-  // to '<path>.tmp', is flushed to the disk and renamed over 'path'. When the
-  // path is a symbolic link, its target is replaced. On failure the temporary
-  // file is removed, 'path' is left as it was, and the Result says why.
+  // to a temporary file of its own in the same folder ('<path>.tmp-XXXXXX',
+  // unique, so saves running at once never share one), is flushed to the
+  // disk and renamed over 'path'. Whenever it stops, 'path' holds either the
+  // old text or the new one. When the path is a symbolic link (or a chain of
+  // them), the file it leads to is replaced and the link stays. On failure
+  // the temporary file is removed, 'path' is left as it was, and the Result
+  // says why.
   Result Save(const std::string& path) const;
 
  private:
   struct Line {
-    std::string text;  // without the line ending
+    std::string text;    // without the line ending
+    std::string ending;  // "\n", "\r\n", or at the end of the file "\r" or ""
   };
   // Where a key's line is, or npos.
   size_t FindKey(std::string_view section, std::string_view key) const;
+  // Inserts a new line before 'at' with the file's usual ending; a line
+  // before it that had no full ending (the last line of the file) gets one.
+  void InsertLine(size_t at, std::string text);
 
   std::vector<Line> lines_;
-  bool crlf_ = false;  // the file used CR LF line endings
-  bool bom_ = false;   // the file began with a UTF-8 byte-order mark
+  std::string ending_ = "\n";  // for new lines: the first LF or CR LF ending of the file
+  bool bom_ = false;           // the file began with a UTF-8 byte-order mark
 };
+
+// The file a save of 'path' replaces: 'path' itself, or when it is a symbolic
+// link the file at the end of its chain of links (relative targets taken from
+// the link's folder). A chain that loops or runs past 40 links gives 'path'.
+std::string SaveTarget(const std::string& path);
 
 // Reads a number as the profile does: leading blanks, an optional sign,
 // decimal digits up to the first other character. Nothing when there is no

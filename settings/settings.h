@@ -36,6 +36,13 @@ struct Settings {
 // The one process-wide instance.
 Settings& AppSettings();
 
+// Whether the hypertext server is switched on: any non-zero "WebServerEnable"
+// (the Web Server dialog shows non-zero as checked), at start-up, in the
+// headless run and after the dialog alike.
+inline bool WebServerEnabled(const Settings& settings = AppSettings()) {
+  return settings.WebServerEnable.load() != 0;
+}
+
 // Puts every value back to its default (start-up, and tests).
 void ResetSettings();
 

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "present/address_texts.h"
+#include "present/c_locale_text.h"
 #include "present/counter64.h"
 #include "web/html_text.h"
 

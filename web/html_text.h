@@ -21,8 +21,4 @@ void AppendEscaped(std::string* out, std::string_view text);
 std::string DecimalText(int64_t value);
 std::string UnsignedText(uint64_t value);
 
-// printf-style formatting in the C locale whatever the process locale is.
-// Output longer than 255 characters is cut there; a format error gives "".
-std::string FormatCLocale(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
 }  // namespace quivera

@@ -1,17 +1,10 @@
 // Request-line parsing and the "200 OK" header of the hypertext server.
 #include "web/http_response.h"
 
-#include <array>
-#include <cstdio>
+#include "present/c_locale_text.h"
 
 namespace quivera {
 namespace {
-
-// Day and month names are the protocol's, not the user's: a table keeps them
-// out of reach of the process locale.
-constexpr std::array<const char*, 7> kDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-constexpr std::array<const char*, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 bool IsWhiteSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -52,12 +45,10 @@ std::string FormatHttpDate(std::time_t when) {
     const std::time_t epoch = 0;
     gmtime_r(&epoch, &utc);
   }
-  char text[40];
-  std::snprintf(text, sizeof text, "%s, %02d %s %02d %02d:%02d:%02d GMT",
-                kDayNames[static_cast<size_t>(utc.tm_wday) % kDayNames.size()], utc.tm_mday,
-                kMonthNames[static_cast<size_t>(utc.tm_mon) % kMonthNames.size()],
-                (utc.tm_year % 100 + 100) % 100, utc.tm_hour, utc.tm_min, utc.tm_sec);
-  return text;
+  // Day and month names are the protocol's, not the user's.
+  return FormatCLocale("%s, %02d %s %02d %02d:%02d:%02d GMT", CDayName(utc.tm_wday), utc.tm_mday,
+                       CMonthName(utc.tm_mon), (utc.tm_year % 100 + 100) % 100, utc.tm_hour,
+                       utc.tm_min, utc.tm_sec);
 }
 
 std::string BuildOkHeader(std::string_view server_name, std::time_t now) {

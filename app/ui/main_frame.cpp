@@ -94,6 +94,11 @@ CMainFrame::CMainFrame(UiServices& ui, QWidget* parent)
   Action(FrameCommand::kWebServer)->setEnabled(static_cast<bool>(run_web_server_));
   statusBar()->setSizeGripEnabled(false);
   statusBar()->showMessage(QStringLiteral("Ready"));
+  // A menu entry's prompt replaces "Ready" while the entry is highlighted;
+  // when the prompt goes, "Ready" comes back.
+  connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
+    if (text.isEmpty()) statusBar()->showMessage(QStringLiteral("Ready"));
+  });
 }
 
 CMainFrame::~CMainFrame() = default;

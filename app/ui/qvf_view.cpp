@@ -13,6 +13,7 @@
 
 #include "settings/settings.h"
 #include "app/ui/main_frame.h"
+#include "app/ui/print_file.h"
 #include "app/ui/print_sheets.h"
 #include "app/ui/qt_print_surface.h"
 #include "present/registration_card.h"
@@ -139,7 +140,7 @@ bool CQVFView::Create(const Discovery& discover) {
 void CQVFView::OnInitialUpdate() {
   if (initial_update_done_) return;
   initial_update_done_ = true;
-  if (server_ && sockets_ok_ && AppSettings().WebServerEnable.load() == 1) server_->start();
+  if (server_ && sockets_ok_ && WebServerEnabled()) server_->start();
 }
 
 PropertyPage* CQVFView::Page(int index) const {
@@ -212,7 +213,7 @@ void CQVFView::OnServerReconfigured() {
   if (!server_) return;
   server_->stop();
   server_->setPort(AppSettings().WebPortID.load());
-  if (sockets_ok_ && AppSettings().WebServerEnable.load() != 0) server_->start();
+  if (sockets_ok_ && WebServerEnabled()) server_->start();
 }
 
 void CQVFView::OnClearCounters() {
@@ -233,6 +234,7 @@ void CQVFView::OnFilePrint() {
     if (!print_setup_(printer, last, &from, &to)) return;
   } else {
     QPrintDialog dialog(&printer, &frame_);
+    SuggestPrintFile(dialog);
     dialog.setMinMax(1, last);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     if (dialog.exec() != QDialog::Accepted) return;

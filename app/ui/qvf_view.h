@@ -53,7 +53,7 @@ class CQVFView : public QWidget, public ActivePageTarget {
   bool Create(const Discovery& discover);
 
   // The first showing: starts the hypertext server when "WebServerEnable" is
-  // 1 and sockets are available.
+  // non-zero and sockets are available.
   void OnInitialUpdate();
 
   AdapterList& Adapters() { return *adapters_; }

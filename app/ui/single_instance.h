@@ -1,6 +1,10 @@
-// One copy of the windowed program per user. The first copy listens on a
+// One copy of the windowed program per user. The first copy takes a lock
+// (flock on '<socket>.lock' beside the local socket) and then listens on a
 // local socket named after the main window class "QVFDDI" and the user id; a
-// later copy finds it there, asks it to come to the front and ends.
+// later copy finds the lock taken, asks the first through the socket to come
+// to the front and ends. The lock makes the check atomic: of two copies
+// started at the same moment exactly one runs, and a copy never removes the
+// socket of one that is still starting up.
 #pragma once
 
 #include <QObject>
@@ -21,12 +25,16 @@ class SingleInstance : public QObject {
   // "QVFDDI-<user id>".
   static QString DefaultName();
 
-  // Looks for a running copy. When one answers, asks it to come to the front
-  // and returns false: this copy should end. Otherwise starts listening (a
-  // name left behind by a copy that died is taken over) and returns true.
-  // Also returns true when listening fails for another reason: a second
-  // window is better than no window.
+  // Takes the lock. When another copy holds it, asks that copy to come to
+  // the front (waiting a few seconds for it to listen) and returns false:
+  // this copy should end. Otherwise starts listening (a socket left behind
+  // by a copy that died is taken over) and returns true. When no lock file
+  // can be made, the socket alone decides. Also returns true when listening
+  // fails: a second window is better than no window.
   bool Claim();
+
+  // The lock file of the socket 'name'.
+  static QString LockPath(const QString& name);
 
   // True while this copy listens for later copies.
   bool IsListening() const;
@@ -38,8 +46,13 @@ class SingleInstance : public QObject {
  private:
   void OnNewConnection();
 
+  // Connects to the running copy and asks it to come forward, trying until
+  // 'wait_ms' have passed. True when the request was delivered.
+  bool AskRunningCopy(int wait_ms);
+
   QString name_;
   QLocalServer* server_ = nullptr;
+  int lock_fd_ = -1;  // held for the life of this object
 };
 
 // Brings 'main_window' to the front: restores it when minimised, raises and

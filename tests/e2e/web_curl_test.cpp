@@ -41,6 +41,13 @@ CurlAnswer Curl(const HeadlessRun& run, const std::string& path,
 
 std::string Title(const std::string& words) { return "<TITLE>" + words + "</TITLE>"; }
 
+// Any non-zero "WebServerEnable" switches the server on, as the Web Server
+// dialog reads it; the window's start-up reads it the same way.
+TEST(HeadlessWebSwitchTest, AnyNonZeroValueStartsTheServer) {
+  HeadlessRun run(true, 2);
+  EXPECT_TRUE(run.WaitForServer()) << run.log();
+}
+
 class WebCurlTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -69,10 +69,11 @@ inline std::string ReadText(const std::string& path) {
 }
 
 // A settings file for a run with the web server on 'port' and management
-// sets allowed or not.
-inline std::string WebSettings(int port, bool sets_allowed) {
+// sets allowed or not; 'enable' is the "WebServerEnable" value written.
+inline std::string WebSettings(int port, bool sets_allowed, int enable = 1) {
   return "[Preferences]\nMGTSetOperations=" + std::string(sets_allowed ? "0" : "1") +
-         "\n[State]\nWebPortID=" + std::to_string(port) + "\nWebServerEnable=1\n";
+         "\n[State]\nWebPortID=" + std::to_string(port) +
+         "\nWebServerEnable=" + std::to_string(enable) + "\n";
 }
 
 // A child process, sent SIGTERM (then SIGKILL) when dropped if still running.
@@ -171,9 +172,9 @@ inline std::string FindOnPath(const std::string& program) {
 // server on a free port; stopped when dropped.
 class HeadlessRun {
  public:
-  explicit HeadlessRun(bool sets_allowed = true) : port_(FreePort()) {
+  explicit HeadlessRun(bool sets_allowed = true, int web_server_enable = 1) : port_(FreePort()) {
     settings_ = scratch_.File("quivera.ini");
-    WriteText(settings_, WebSettings(port_, sets_allowed));
+    WriteText(settings_, WebSettings(port_, sets_allowed, web_server_enable));
     log_ = scratch_.File("quivera.log");
     child_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{QuiveraProgram(), "--headless", "--test-mode", "--settings",

@@ -5,7 +5,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
+#include <vector>
 #include <fstream>
 
 #include "adapter/management_request.h"
@@ -66,8 +69,8 @@ TEST(EmulatorServerTest, AnOversizedRequestDropsOnlyItsConnection) {
   int bad = ConnectRaw(dir.path() + "/korap1");
   ASSERT_GE(bad, 0);
   uint8_t header[8];
-  PutWireU32(header, kOidGenVendorId);
-  PutWireU32(header + 4, static_cast<uint32_t>(kMaxWireLength + 1));
+  StoreU32(header, kOidGenVendorId);
+  StoreU32(header + 4, static_cast<uint32_t>(kMaxWireLength + 1));
   ASSERT_EQ(send(bad, header, sizeof(header), MSG_NOSIGNAL), 8);
   timeval limit{5, 0};
   setsockopt(bad, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
@@ -98,16 +101,66 @@ TEST(EmulatorServerTest, InterleavedConnectionsAndPipelinedRequestsAreAnswered) 
   std::vector<uint8_t> both;
   for (uint32_t oid : {kOidGenVendorId, kOidGenMaximumTotalSize}) {
     uint8_t request[12] = {};
-    PutWireU32(request, oid);
-    PutWireU32(request + 4, 4);
+    StoreU32(request, oid);
+    StoreU32(request + 4, 4);
     both.insert(both.end(), request, request + sizeof(request));
   }
   ASSERT_EQ(send(fd, both.data(), both.size(), MSG_NOSIGNAL), static_cast<ssize_t>(both.size()));
   uint8_t replies[32];
   ASSERT_EQ(recv(fd, replies, sizeof(replies), MSG_WAITALL), 32);
-  EXPECT_EQ(GetWireU32(replies + 12), 0x02000000u);
-  EXPECT_EQ(GetWireU32(replies + 16 + 12), 4500u);
+  EXPECT_EQ(LoadU32(replies + 12), 0x02000000u);
+  EXPECT_EQ(LoadU32(replies + 16 + 12), 4500u);
   close(fd);
+}
+
+// Sends a vendor-id query on 'fd' and reads its reply; true when answered.
+bool AskVendorId(int fd) {
+  uint8_t request[12] = {};
+  StoreU32(request, kOidGenVendorId);
+  StoreU32(request + 4, 4);
+  if (send(fd, request, sizeof(request), MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof(request))) {
+    return false;
+  }
+  uint8_t reply[16];
+  return recv(fd, reply, sizeof(reply), MSG_WAITALL) == 16 && LoadU32(reply) == 0;
+}
+
+TEST(EmulatorServerTest, SilentConnectionsAreClosedSoLaterClientsGetIn) {
+  TempDir dir;
+  Station station;
+  EmulatorServer server;
+  server.SetSilentLimit(std::chrono::milliseconds(300));
+  std::string error;
+  ASSERT_EQ(server.AddEndpoint(dir.path(), "korap1", &station, &error), 0) << error;
+  std::thread serving([&server] { server.Run(); });
+
+  // One connection that asked once: it may then wait between requests.
+  const int user = ConnectRaw(dir.path() + "/korap1");
+  ASSERT_GE(user, 0);
+  ASSERT_TRUE(AskVendorId(user));
+  // Every other slot taken by a connection that never says anything.
+  std::vector<int> silent;
+  for (size_t i = 1; i < EmulatorServer::kMaxConnections; ++i) {
+    silent.push_back(ConnectRaw(dir.path() + "/korap1"));
+    ASSERT_GE(silent.back(), 0);
+  }
+  const int late = ConnectRaw(dir.path() + "/korap1");
+  ASSERT_GE(late, 0);
+  timeval limit{5, 0};
+  setsockopt(late, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(AskVendorId(late)) << "the client after the cap was served";
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_TRUE(AskVendorId(user)) << "the connection that had asked stays open";
+  setsockopt(silent[0], SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
+  char byte;
+  EXPECT_EQ(recv(silent[0], &byte, 1, 0), 0) << "a silent connection was closed";
+
+  server.RequestStop();
+  serving.join();
+  for (int fd : silent) close(fd);
+  close(user);
+  close(late);
 }
 
 TEST(EmulatorServerTest, LogsEachRequestAndStopRemovesOnlyItsOwnFiles) {

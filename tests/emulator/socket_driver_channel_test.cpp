@@ -52,7 +52,7 @@ class FakePeer {
 size_t ReadRequest(int fd) {
   uint8_t header[8];
   if (recv(fd, header, sizeof(header), MSG_WAITALL) != 8) return 0;
-  const size_t length = GetWireU32(header + 4);
+  const size_t length = LoadU32(header + 4);
   std::vector<uint8_t> body(length);
   if (length > 0) recv(fd, body.data(), length, MSG_WAITALL);
   return length;
@@ -61,9 +61,9 @@ size_t ReadRequest(int fd) {
 void SendReply(int fd, uint32_t status, uint32_t returned, std::vector<uint8_t> data,
                uint32_t count) {
   std::vector<uint8_t> reply(12);
-  PutWireU32(reply.data(), status);
-  PutWireU32(reply.data() + 4, returned);
-  PutWireU32(reply.data() + 8, count);
+  StoreU32(reply.data(), status);
+  StoreU32(reply.data() + 4, returned);
+  StoreU32(reply.data() + 8, count);
   reply.insert(reply.end(), data.begin(), data.end());
   send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
 }

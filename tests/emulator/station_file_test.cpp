@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -37,6 +38,11 @@ TEST(StationValueTest, AcceptedForms) {
       {"\"v2\"", {'v', '2', 0}},
       {"\"\"", {0}},
       {"\"a; b # c\"  ; comment", {'a', ';', ' ', 'b', ' ', '#', ' ', 'c', 0}},
+      // One byte: a pair that is no decimal number, or any pair with a '-'.
+      {"FF", {0xFF}},
+      {"0a ; comment", {0x0A}},
+      {"12-", {0x12}},
+      {"12", {12, 0, 0, 0}},  // a decimal number stays a word
   };
   for (const ValueCase& c : cases) {
     Bytes bytes;
@@ -65,6 +71,8 @@ TEST(StationValueTest, RefusedFormsSayWhy) {
       {"0G-00", "bad byte '0G' in '0G-00' (expected XX-XX-...)"},
       {"\"open", "unterminated quote"},
       {"\"text\" more", "unexpected 'more' after the closing quote"},
+      {"FG", "bad number 'FG'"},
+      {"12--", "bad byte '' in '12--' (expected XX-XX-...)"},
   };
   for (const BadValueCase& c : cases) {
     Bytes bytes;
@@ -165,6 +173,16 @@ TEST(StationFileTest, MalformedFilesNameFileLineAndProblem) {
       {"[korap1]\n\n; fine\noid.1 1\n", "s.ini:4: missing '=' in 'oid.1 1'"},
       {"[korap1]\n= 1\n", "s.ini:2: missing key before '='"},
       {"[korap1]\noid.1 =\n", "s.ini:2: missing value"},
+      // Text from the file is shown with its control bytes escaped.
+      {"[korap1]\nkey\x1B[2J\x07 = 1\n", "s.ini:2: unknown key 'key\\x1B[2J\\x07'"},
+      {"[korap1]\nwhat\xFF\n", "s.ini:2: missing '=' in 'what\\xFF'"},
+      // Replies the station makes itself cannot be given.
+      {"[korap1]\noid.0xFF000004 = 1\n",
+       "s.ini:2: oid.0xFF000004 is answered by the station itself (fail.oid.0xFF000004 = 1 makes "
+       "it fail)"},
+      {"[korap1]\noid.4278190081 = 1\n",
+       "s.ini:2: oid.0xFF000001 is answered by the station itself (fail.oid.0xFF000001 = 1 makes "
+       "it fail)"},
   };
   for (const BadFile& c : cases) {
     std::vector<StationFileEntry> entries;
@@ -173,6 +191,50 @@ TEST(StationFileTest, MalformedFilesNameFileLineAndProblem) {
     EXPECT_EQ(error, c.error) << c.text;
     EXPECT_TRUE(entries.empty());
   }
+}
+
+TEST(StationFileTest, LongTextIsCutInMessages) {
+  const std::string key(900 * 1024, 'k');
+  std::vector<StationFileEntry> entries;
+  std::string error;
+  EXPECT_FALSE(ParseStationFile("[korap1]\n" + key + " = 1\n", "s.ini", kServed, &entries, &error));
+  EXPECT_EQ(error, "s.ini:2: unknown key '" + std::string(kShownTextLimit, 'k') + "...'");
+  std::string bytes;
+  for (int i = 0; i < 381; ++i) bytes += i == 0 ? "00" : "-00";
+  EXPECT_FALSE(ParseStationFile("[korap1]\noid.0xFF000005 = " + bytes + "\n", "s.ini", kServed,
+                                &entries, &error));
+  EXPECT_EQ(error, "s.ini:2: value of 381 bytes is longer than the station record (380 bytes)");
+}
+
+TEST(StationFileTest, AByteOrderMarkIsSkipped) {
+  std::vector<StationFileEntry> entries;
+  std::string error;
+  ASSERT_TRUE(ParseStationFile("\xEF\xBB\xBF[korap1]\r\noid.1 = 1\r\n", "s.ini", kServed,
+                               &entries, &error))
+      << error;
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].oid, 1u);
+}
+
+TEST(StationFileTest, StationRecordKeyPresetsTheRecord) {
+  std::vector<StationFileEntry> entries;
+  std::string error;
+  // Initialised, with its address: the discovery's "already set up" path.
+  ASSERT_TRUE(ParseStationFile(
+      "[korap1]\noid.0xFF000005 = 00-00-00-00-01-00-00-00-AA-00-04-00-05-0C\n", "s.ini",
+      kServed, &entries, &error))
+      << error;
+  Station station;
+  ASSERT_EQ(ApplyStationEntry(entries.at(0), station), 0);
+  std::vector<uint8_t> record(StationIdRecord::kSize, 0xEE);
+  StoreU32(record.data(), StationIdRecord::kRead);
+  size_t returned = 0;
+  ASSERT_EQ(station.Handle(kOidStationRecord, record.data(), record.size(), &returned), 0);
+  EXPECT_EQ(returned, StationIdRecord::kSize);
+  EXPECT_EQ(LoadU32(record.data() + 4), 1u);
+  EXPECT_EQ(Bytes(record.begin() + 8, record.begin() + 14),
+            (Bytes{0xAA, 0x00, 0x04, 0x00, 0x05, 0x0C}));
+  EXPECT_EQ(std::count(record.begin() + 14, record.end(), 0), 380 - 14) << "the rest as default";
 }
 
 TEST(StationFileTest, SectionsSwitchDevicesAndCrLfLinesAreRead) {

@@ -40,24 +40,33 @@ TEST(StatisticBaselineTest, CountsSinceTheBaselineAndClearsToZero) {
   struct Case {
     uint32_t value;
     uint32_t baseline;
-    int64_t shown;
+    uint32_t general;  // the General page: modulo 2^32, unsigned
+    int64_t mac;       // a signed field: below the baseline is negative
   };
   const Case cases[] = {
-      {100, 0, 100},
-      {4000000000u, 0, 4000000000},
-      {4294967295u, 0, 4294967295},
-      {107, 100, 7},
-      {2, 100, -98},  // the driver restarted its counts
-      {0, 4294967295u, -4294967295},
+      {100, 0, 100, 100},
+      {4000000000u, 0, 4000000000u, 4000000000},
+      {4294967295u, 0, 4294967295u, 4294967295},
+      {107, 100, 7, 7},
+      // Cleared just before the counter wrapped: the count since the clear.
+      {41252598, 0xFFFFFFF0u, 41252614, -4253714682},
+      {0, 4294967295u, 1, -4294967295},
+      // Past 2^31 since the clear: still a positive count.
+      {0x80000005u, 5, 0x80000000u, 0x80000000},
+      {2, 100, 4294967198u, -98},  // the driver restarted its counts
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
+    EXPECT_EQ(CountSinceClear(c.value, c.baseline), c.general);
     const int64_t shown = StatisticSinceBaseline(c.value, c.baseline);
-    EXPECT_EQ(shown, c.shown);
-    // Clearing makes the value the field was drawn from the new baseline.
-    const uint32_t baseline = BaselineAfterClear(c.baseline, shown);
-    EXPECT_EQ(baseline, c.value);
-    EXPECT_EQ(StatisticSinceBaseline(c.value, baseline), 0);
+    EXPECT_EQ(shown, c.mac);
+    // Clearing makes the value the field was drawn from the new baseline,
+    // whichever way the field shows it.
+    for (int64_t field : {shown, int64_t{c.general}}) {
+      const uint32_t baseline = BaselineAfterClear(c.baseline, field);
+      EXPECT_EQ(baseline, c.value);
+      EXPECT_EQ(CountSinceClear(c.value, baseline), 0u);
+    }
   }
 }
 

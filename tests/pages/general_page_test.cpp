@@ -7,18 +7,22 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QSignalSpy>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "adapter/driver_adapter.h"
 #include "adapter/management_request.h"
+#include "adapter/simulated_adapter.h"
+#include "emulator/default_station.h"
 #include "settings/settings.h"
 #include "emulator/emulator_channel.h"
 #include "present/print_frame.h"
 #include "present/recording_surface.h"
 #include "tests/pages/page_test_adapter.h"
 #include "tests/pages/page_test_support.h"
+#include "web/html_pages.h"
 
 namespace quivera {
 namespace {
@@ -127,16 +131,31 @@ TEST_F(GeneralPageTest, ClearCountersStartsEveryStatisticAtZero) {
   page_.Refresh(0, 1);
   EXPECT_EQ(ShownStatistics(), (std::vector<QString>{"7", "0", "1", "0", "0", "0"}));
 
-  // The driver restarted its counts: below the baseline shows negative, and
-  // clearing again starts from the new counts.
+  // The driver restarted its counts: below the baseline counts on modulo
+  // 2^32, never negative, and clearing again starts from the new counts.
   SetStatistics({2, 0, 0, 0, 0, 0});
   page_.Refresh(0, 1);
-  EXPECT_EQ(ShownStatistics(), (std::vector<QString>{"-98", "-200", "-3", "-4", "-5", "-6"}));
+  EXPECT_EQ(ShownStatistics(), (std::vector<QString>{"4294967198", "4294967096", "4294967293",
+                                                     "4294967292", "4294967291", "4294967290"}));
   page_.ClearCounters();
   EXPECT_EQ(ShownStatistics(), (std::vector<QString>{"0", "0", "0", "0", "0", "0"}));
   SetStatistics({3, 1, 0, 0, 0, 0});
   page_.Refresh(0, 1);
   EXPECT_EQ(ShownStatistics(), (std::vector<QString>{"1", "1", "0", "0", "0", "0"}));
+}
+
+TEST_F(GeneralPageTest, CountsSinceAClearSurviveTheCounterWrap) {
+  SetStatistics({0xFFFFFFF0u, 0x7FFFFFFFu, 0, 0, 0, 0});
+  page_.Refresh(1, 1);
+  page_.ClearCounters();
+  SetStatistics({41252598, 0xFFFFFFFFu, 0, 0, 0, 0});
+  page_.Refresh(0, 1);
+  EXPECT_EQ(page_.statisticField(0)->text(), "41252614");
+  EXPECT_EQ(page_.statisticField(1)->text(), "2147483648");
+  RecordingSurface surface;
+  page_.Print(surface, 0);
+  EXPECT_EQ(TextsAtX(surface, 5220),
+            (std::vector<std::string>{"41252614", "2147483648", "0", "0", "0", "0"}));
 }
 
 TEST_F(GeneralPageTest, ClearCountersUsesTheCountsOnScreen) {
@@ -280,6 +299,53 @@ TEST(GeneralPageDriverTest, ReadsTheDriversStandardQueries) {
   list.BeginRefresh();
   page.Refresh(0, 1);
   EXPECT_EQ(page.statisticField(0)->text(), "10");
+}
+
+// The adapters the program ships with (test mode and the station emulator's
+// defaults) describe themselves in texts that fit the 32-byte buffer, so the
+// description reaches the screen, the printout and the HTML page.
+TEST(GeneralPageVendorTest, ShippedAdaptersShowTheirDescriptionEverywhere) {
+  ResetSettings();
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<Adapter>()> make;
+    const char* description;
+  };
+  const auto emulated = [](const std::string& device) {
+    auto station = std::make_shared<Station>();
+    LoadDefaultStation(*station, device);
+    return std::make_unique<DriverAdapter>(std::make_unique<EmulatorChannel>(station),
+                                           "QVAdapterA", "\\Device\\" + device);
+  };
+  const Case cases[] = {
+      {"test mode", [] { return std::make_unique<SimulatedAdapter>(); },
+       "KORAP FDDI Adapter (simulated)"},
+      {"emulated korap1", [&] { return emulated("korap1"); }, "KORAP PCI FDDI Adapter V2.00"},
+      {"emulated korae1", [&] { return emulated("korae1"); }, "KORAE EISA FDDI Adapter V2.00"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    AdapterList list;
+    list.Add(c.make());
+    CGeneralPage page(list);
+    page.Refresh(1, 1);
+    EXPECT_EQ(page.hardwareDescriptionField()->text().toStdString(), c.description);
+
+    RecordingSurface surface;
+    page.Print(surface, 0);
+    const PrintCall* label = surface.FindText("Device Description");
+    const PrintCall* text = surface.FindText(c.description);
+    ASSERT_NE(label, nullptr);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->y, label->y);
+
+    std::string html;
+    list.BeginRefresh();
+    AppendGeneralPage(&html, list);
+    EXPECT_NE(html.find(std::string("<P>Vendor Description = ") + c.description + "<P>"),
+              std::string::npos)
+        << html;
+  }
 }
 
 }  // namespace

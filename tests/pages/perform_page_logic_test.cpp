@@ -7,6 +7,8 @@
 #include <limits>
 #include <vector>
 
+#include "support/comma_locale.h"
+
 namespace quivera {
 namespace {
 
@@ -35,6 +37,12 @@ TEST(UtilizationTextTest, WholeAndThreeDecimalPercent) {
   EXPECT_EQ(ByteUtilizationText(12.34567), "12.346%");
   EXPECT_EQ(ByteUtilizationText(100.0), "100.000%");
   EXPECT_EQ(ByteUtilizationText(1e20), "100000000000000000000.000%");
+}
+
+TEST(UtilizationTextTest, ByteUtilizationKeepsItsPointInACommaLocale) {
+  CommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  EXPECT_EQ(ByteUtilizationText(12.5), "12.500%");
 }
 
 TEST(ScaleFramesTest, TheLargestCountOnlyGrows) {

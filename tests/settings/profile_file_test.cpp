@@ -3,8 +3,15 @@
 #include "settings/profile_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <set>
+#include <thread>
 
 #include <filesystem>
 #include <fstream>
@@ -111,6 +118,37 @@ TEST(ProfileFileTest, UnchangedValueLeavesItsLineAlone) {
   EXPECT_EQ(profile.Text(), original);  // CR LF endings kept too
 }
 
+TEST(ProfileFileTest, EachKeptLineKeepsItsOwnEnding) {
+  struct Case {
+    const char* name;
+    std::string original;
+    const char* section;
+    const char* key;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"mixed endings", "[S]\r\nk=1\n; note\r\n[T]\nx=1\r\n", "S", "k",
+       "[S]\r\nk=2\n; note\r\n[T]\nx=1\r\n"},
+      {"lone CR at the end", "[S]\nk=1\r", "S", "k", "[S]\nk=2\r"},
+      {"no ending at the end", "[S]\r\nk=1", "S", "k", "[S]\r\nk=2"},
+      // A new line takes the file's first ending; the line before it gets a
+      // full line break.
+      {"new key after a lone CR", "[S]\nk=1\r", "S", "n", "[S]\nk=1\r\nn=2\n"},
+      {"new key after no ending", "[S]\r\nk=1", "S", "n", "[S]\r\nk=1\r\nn=2\r\n"},
+      {"new section", "[S]\r\nk=1\n", "T", "n", "[S]\r\nk=1\n\r\n[T]\r\nn=2\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProfileFile profile;
+    profile.Parse(c.original);
+    ASSERT_TRUE(profile.SetInt(c.section, c.key, 2));
+    EXPECT_EQ(profile.Text(), c.expected);
+    ProfileFile reread;
+    reread.Parse(profile.Text());
+    EXPECT_EQ(reread.GetInt(c.section, c.key, 0), 2);
+  }
+}
+
 TEST(ProfileFileTest, ValuesAreStoredSoTheyReadBackTheSame) {
   const std::string values[] = {"plain", "  blanks around ", "\"quoted\"", "two\nlines", ""};
   for (const std::string& value : values) {
@@ -147,6 +185,15 @@ TEST(ProfileFileTest, LoadTellsMissingFromUnreadable) {
   EXPECT_EQ(profile.Text(), "\xEF\xBB\xBF[S]\nk=3\n");
 }
 
+// The names in 'folder'.
+std::set<std::string> Names(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
 TEST(ProfileFileTest, SaveCreatesFoldersAndLeavesNoTemporaryFile) {
   TempDir dir;
   const std::string path = dir.Path("a/b/quivera.ini");
@@ -154,44 +201,88 @@ TEST(ProfileFileTest, SaveCreatesFoldersAndLeavesNoTemporaryFile) {
   profile.SetInt("S", "k", 1);
   ASSERT_TRUE(profile.Save(path).ok);
   EXPECT_EQ(ReadFile(path), "[S]\nk=1\n");
-  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+  EXPECT_EQ(Names(dir.Path("a/b")), std::set<std::string>{"quivera.ini"});
   struct stat info {};
   ASSERT_EQ(stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST(ProfileFileTest, SaveKeepsPermissionsAndReplacesALinksTarget) {
+TEST(ProfileFileTest, SaveKeepsPermissionsAndWritesThroughLinks) {
   TempDir dir;
-  const std::string target = dir.Path("real.ini");
+  std::filesystem::create_directories(dir.Path("real"));
+  const std::string target = dir.Path("real/quivera.ini");
   WriteFile(target, "[S]\nk=1\n");
   chmod(target.c_str(), 0640);
-  const std::string link = dir.Path("link.ini");
-  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  struct Link {
+    const char* name;
+    const char* points_to;  // as written in the link
+  };
+  const Link links[] = {
+      {"absolute.ini", nullptr},         // the target's full path
+      {"relative.ini", "real/quivera.ini"},
+      {"chain.ini", "relative.ini"},     // a link to a link
+  };
+  for (const Link& link : links) {
+    const std::string to = link.points_to != nullptr ? link.points_to : target;
+    ASSERT_EQ(symlink(to.c_str(), dir.Path(link.name).c_str()), 0);
+  }
+  int value = 2;
+  for (const Link& link : links) {
+    SCOPED_TRACE(link.name);
+    const std::string path = dir.Path(link.name);
+    ProfileFile profile;
+    ASSERT_EQ(profile.Load(path), ProfileFile::LoadStatus::kLoaded);
+    profile.SetInt("S", "k", value);
+    ASSERT_TRUE(profile.Save(path).ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(ReadFile(target), "[S]\nk=" + std::to_string(value) + "\n");
+    struct stat info {};
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    ++value;
+  }
+  EXPECT_EQ(Names(dir.Path("real")), std::set<std::string>{"quivera.ini"});
+
+  // A link whose file does not exist yet: the file is made where it points.
+  ASSERT_EQ(symlink("later/new.ini", dir.Path("dangling.ini").c_str()), 0);
   ProfileFile profile;
-  ASSERT_EQ(profile.Load(link), ProfileFile::LoadStatus::kLoaded);
-  profile.SetInt("S", "k", 2);
-  ASSERT_TRUE(profile.Save(link).ok);
-  EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(ReadFile(target), "[S]\nk=2\n");
-  struct stat info {};
-  ASSERT_EQ(stat(target.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  profile.SetInt("S", "k", 9);
+  ASSERT_TRUE(profile.Save(dir.Path("dangling.ini")).ok);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("dangling.ini")));
+  EXPECT_EQ(ReadFile(dir.Path("later/new.ini")), "[S]\nk=9\n");
+
+  // A loop of links is saved over as the path itself.
+  ASSERT_EQ(symlink("loop-b.ini", dir.Path("loop-a.ini").c_str()), 0);
+  ASSERT_EQ(symlink("loop-a.ini", dir.Path("loop-b.ini").c_str()), 0);
+  EXPECT_EQ(SaveTarget(dir.Path("loop-a.ini")), dir.Path("loop-a.ini"));
 }
 
 TEST(ProfileFileTest, FailedSaveLeavesTheOriginalUntouched) {
   TempDir dir;
   const std::string path = dir.Path("quivera.ini");
   WriteFile(path, "[S]\nk=1\n");
-  // Something in the way of the temporary file that cannot be opened for
-  // writing, whoever runs the test.
-  std::filesystem::create_directories(path + ".tmp/inside");
   ProfileFile profile;
   profile.SetInt("S", "k", 2);
+  profile.SetString("S", "long", std::string(4096, 'x'));
+  // Writing stops short, whoever runs the test: a file size limit below the
+  // new text (its signal ignored, so write reports EFBIG).
+  rlimit saved_limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved_limit), 0);
+  struct sigaction ignore {};
+  struct sigaction previous {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGXFSZ, &ignore, &previous);
+  rlimit small = saved_limit;
+  small.rlim_cur = 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   Result saved = profile.Save(path);
+  setrlimit(RLIMIT_FSIZE, &saved_limit);
+  sigaction(SIGXFSZ, &previous, nullptr);
+
   EXPECT_FALSE(saved.ok);
-  EXPECT_NE(saved.message.find("quivera.ini.tmp"), std::string::npos) << saved.message;
+  EXPECT_NE(saved.message.find("quivera.ini.tmp-"), std::string::npos) << saved.message;
   EXPECT_EQ(ReadFile(path), "[S]\nk=1\n");
-  EXPECT_TRUE(std::filesystem::exists(path + ".tmp/inside"));
+  EXPECT_EQ(Names(dir.path()), std::set<std::string>{"quivera.ini"});
 }
 
 TEST(ProfileFileTest, FailedRenameRemovesTheTemporaryFile) {
@@ -202,7 +293,65 @@ TEST(ProfileFileTest, FailedRenameRemovesTheTemporaryFile) {
   profile.SetInt("S", "k", 2);
   EXPECT_FALSE(profile.Save(path).ok);
   EXPECT_TRUE(std::filesystem::is_directory(path + "/inside"));
-  EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+  EXPECT_EQ(Names(dir.path()), std::set<std::string>{"busy.ini"});
+}
+
+// A profile whose text is 'fill' repeated: large enough that a save takes a
+// while, so a kill lands in the middle of one.
+ProfileFile BigProfile(char fill) {
+  ProfileFile profile;
+  for (int i = 0; i < 64; ++i) {
+    profile.SetString("S", "k" + std::to_string(i), std::string(2000, fill));
+  }
+  return profile;
+}
+
+TEST(ProfileFileTest, AKilledSaveLeavesTheOldOrTheNewFile) {
+  TempDir dir;
+  const std::string path = dir.Path("quivera.ini");
+  const ProfileFile a = BigProfile('a');
+  const ProfileFile b = BigProfile('b');
+  ASSERT_TRUE(a.Save(path).ok);
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(round);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int i = 0;; ++i) (i % 2 == 0 ? b : a).Save(path);
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(500 + 700 * round));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const std::string text = ReadFile(path);
+    EXPECT_TRUE(text == a.Text() || text == b.Text()) << text.size() << " bytes";
+  }
+}
+
+TEST(ProfileFileTest, TwoCopiesSavingAtOnceBothSucceed) {
+  TempDir dir;
+  const std::string path = dir.Path("quivera.ini");
+  const ProfileFile profiles[] = {BigProfile('a'), BigProfile('b')};
+  pid_t children[2];
+  for (int i = 0; i < 2; ++i) {
+    children[i] = fork();
+    ASSERT_GE(children[i], 0);
+    if (children[i] == 0) {
+      // Each copy saves its own text many times; any failed save is reported.
+      for (int n = 0; n < 100; ++n) {
+        if (!profiles[i].Save(path).ok) _exit(1);
+      }
+      _exit(0);
+    }
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save reported failure";
+  }
+  const std::string text = ReadFile(path);
+  EXPECT_TRUE(text == profiles[0].Text() || text == profiles[1].Text());
+  EXPECT_EQ(Names(dir.path()), std::set<std::string>{"quivera.ini"});
 }
 
 }  // namespace

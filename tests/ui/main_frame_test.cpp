@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -43,6 +45,19 @@ QStringList EntryTexts(QMenu* menu) {
     texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
   }
   return texts;
+}
+
+TEST_F(MainFrameTest, StatusBarShowsReadyAgainAfterAMenuPrompt) {
+  ScriptedUiServices ui;
+  CMainFrame frame(ui);
+  EXPECT_EQ(frame.statusBar()->currentMessage(), "Ready");
+  // What the menu sends while an entry is highlighted, and when it closes.
+  QStatusTipEvent prompt(frame.Action(FrameCommand::kPrint)->statusTip());
+  QApplication::sendEvent(&frame, &prompt);
+  EXPECT_EQ(frame.statusBar()->currentMessage(), "Print the pages of the current adapter");
+  QStatusTipEvent gone((QString()));
+  QApplication::sendEvent(&frame, &gone);
+  EXPECT_EQ(frame.statusBar()->currentMessage(), "Ready");
 }
 
 TEST_F(MainFrameTest, MenusHoldEveryEntryWithItsMnemonicAndShortcut) {

@@ -3,7 +3,11 @@
 // print surface.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
@@ -11,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include "settings/settings.h"
+#include "app/ui/print_file.h"
 #include "app/ui/print_sheets.h"
 #include "app/ui/qt_print_surface.h"
 #include "dialogs/font_faces.h"
@@ -24,6 +29,41 @@ class PrintingTest : public ::testing::Test {
   void SetUp() override { ResetSettings(); }
   void TearDown() override { ResetSettings(); }
 };
+
+TEST_F(PrintingTest, PrintToFileOffersAWritableFile) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(QStringLiteral("QUIVERA/FDDI"));
+  QPrintDialog dialog(&printer);
+  ASSERT_TRUE(SuggestPrintFile(dialog)) << "the dialog's output file field";
+  const auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+  ASSERT_NE(field, nullptr);
+  const QFileInfo offered(field->text());
+  EXPECT_EQ(offered.fileName(), QStringLiteral("QUIVERA-FDDI.pdf"));
+  EXPECT_TRUE(offered.absoluteDir().exists()) << field->text().toStdString();
+  EXPECT_TRUE(QFileInfo(offered.absolutePath()).isWritable()) << field->text().toStdString();
+}
+
+TEST_F(PrintingTest, PrintFileGoesToTheFirstWritableFolder) {
+  QTemporaryDir home;
+  QTemporaryDir elsewhere;
+  const QString inside = home.filePath(QStringLiteral("work"));
+  ASSERT_TRUE(QDir().mkpath(inside));
+  const QString missing = home.filePath(QStringLiteral("QUIVERA"));
+  const QString temp = QDir::tempPath();
+  const struct {
+    const char* name;
+    QString home, current, expected;
+  } cases[] = {
+      {"working folder inside home", home.path(), inside, inside},
+      {"working folder outside home", home.path(), elsewhere.path(), home.path()},
+      {"working folder missing", home.path(), missing, home.path()},
+      {"home missing", missing, elsewhere.path(), temp},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PrintFileFolder(c.home, c.current, temp), QDir::cleanPath(c.expected));
+  }
+}
 
 TEST_F(PrintingTest, EachSheetNumberSelectsItsPagePartAndReload) {
   struct Case {

@@ -1,14 +1,22 @@
 // Start-up and exit of the windowed program: the single-instance handshake,
 // the sockets check, the order of start-up and the settings at exit.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <QFile>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "settings/settings.h"
 #include "app/ui/main_frame.h"
@@ -27,8 +35,15 @@ QString UniqueName() {
   return QStringLiteral("QVFDDI-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-TEST(SingleInstanceTest, SecondCopyAsksTheFirstToComeForward) {
+// A unique socket name whose lock file goes when the test ends.
+struct TestName {
   const QString name = UniqueName();
+  ~TestName() { QFile::remove(SingleInstance::LockPath(name)); }
+};
+
+TEST(SingleInstanceTest, SecondCopyAsksTheFirstToComeForward) {
+  const TestName test_name;
+  const QString& name = test_name.name;
   SingleInstance first(name);
   ASSERT_TRUE(first.Claim());
   EXPECT_TRUE(first.IsListening());
@@ -42,7 +57,8 @@ TEST(SingleInstanceTest, SecondCopyAsksTheFirstToComeForward) {
 }
 
 TEST(SingleInstanceTest, NameLeftByACopyThatDiedIsTakenOver) {
-  const QString name = UniqueName();
+  const TestName test_name;
+  const QString& name = test_name.name;
   {
     // A listener whose socket file stays behind, as after a crash.
     QLocalServer dead;
@@ -53,6 +69,58 @@ TEST(SingleInstanceTest, NameLeftByACopyThatDiedIsTakenOver) {
   SingleInstance copy(name);
   EXPECT_TRUE(copy.Claim());
   EXPECT_TRUE(copy.IsListening());
+}
+
+TEST(SingleInstanceTest, ACopyStillStartingKeepsTheNameAndIsAskedForward) {
+  const TestName test_name;
+  const QString& name = test_name.name;
+  // Another copy has taken the lock but does not listen yet.
+  const QByteArray lock_path = QFile::encodeName(SingleInstance::LockPath(name));
+  const int held = open(lock_path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+  QByteArray request;
+  std::thread starting([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    QLocalServer server;
+    server.setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server.listen(name) || !server.waitForNewConnection(5000)) return;
+    QLocalSocket* asked = server.nextPendingConnection();
+    if (asked != nullptr && (asked->canReadLine() || asked->waitForReadyRead(5000))) {
+      request = asked->readLine();
+    }
+  });
+  SingleInstance later(name);
+  EXPECT_FALSE(later.Claim());
+  EXPECT_FALSE(later.IsListening());
+  starting.join();
+  EXPECT_EQ(request, QByteArray("activate\n"));
+  close(held);
+}
+
+TEST(SingleInstanceTest, OfTwoCopiesStartedAtOnceExactlyOneRuns) {
+  for (int round = 0; round < 10; ++round) {
+    SCOPED_TRACE(round);
+    const TestName test_name;
+    const QString& name = test_name.name;
+    std::atomic<int> ready{0};
+    std::atomic<int> running{0};
+    std::atomic<int> done{0};
+    auto copy = [&] {
+      SingleInstance instance(name);
+      ++ready;
+      while (ready.load() < 2) std::this_thread::yield();
+      if (instance.Claim()) ++running;
+      // Both stay alive until both have decided.
+      ++done;
+      while (done.load() < 2) std::this_thread::yield();
+    };
+    std::thread a(copy);
+    std::thread b(copy);
+    a.join();
+    b.join();
+    EXPECT_EQ(running.load(), 1);
+  }
 }
 
 TEST(SingleInstanceTest, DefaultNameIsTheWindowClassAndTheUser) {
@@ -186,6 +254,32 @@ TEST_F(WindowedAppTest, WithoutSocketsTheServerNeverStarts) {
   EXPECT_FALSE(app.View()->Server()->running());
   app.View()->OnServerReconfigured();
   EXPECT_FALSE(app.View()->Server()->running());
+}
+
+TEST_F(WindowedAppTest, AnyNonZeroWebServerEnableStartsTheServer) {
+  const struct {
+    const char* value;
+    bool running;
+  } cases[] = {{"0", false}, {"1", true}, {"2", true}, {"-1", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    quint16 port = 0;
+    {
+      QTcpServer probe;
+      ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+      port = probe.serverPort();
+    }
+    WriteSettings(std::string("[State]\nWebServerEnable=") + c.value +
+                  "\nWebPortID=" + std::to_string(port) + "\n");
+    ScriptedUiServices ui;
+    WindowedApp app(
+        ui, path_, true, [](const std::string&) { return std::unique_ptr<DriverChannel>(); },
+        [] { return true; });
+    ASSERT_TRUE(app.Start());
+    ASSERT_NE(app.View()->Server(), nullptr);
+    EXPECT_EQ(app.View()->Server()->running(), c.running);
+    EXPECT_TRUE(app.Exit().ok);
+  }
 }
 
 TEST_F(WindowedAppTest, EnabledServerStartsWithTheWindowAndStopsAtExit) {

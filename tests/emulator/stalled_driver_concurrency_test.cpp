@@ -1,12 +1,11 @@
 // A driver that stops answering (the station-emulator program paused with
 // SIGSTOP): the channel gives up once, then fails at once while it rests and
-// comes back by itself; a thread asked to stop leaves its request at once;
-// the hypertext server stops within a second in the middle of a page, and
+// comes back by itself; the hypertext server stops within a second in the
+// middle of a page (its worker leaves the driver request at once), and
 // serves pages at once (their failed lines left out) while the driver is away.
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <atomic>
 #include <chrono>
 #include <future>
 #include <memory>
@@ -16,7 +15,6 @@
 #include "adapter/driver_adapter.h"
 #include "adapter/management_request.h"
 #include "adapter/socket_driver_channel.h"
-#include "adapter/thread_stop.h"
 #include "child_process.h"
 #include "emulator_test_util.h"
 #include "web/http_test_client.h"
@@ -85,30 +83,6 @@ TEST_F(StalledDriverTest, ChannelRestsAfterATimeoutAndComesBackByItself) {
   EXPECT_LT(SecondsSince(start), 3.0);
   EXPECT_EQ(version, 0x02000000u);
   EXPECT_FALSE(channel->resting());
-}
-
-TEST_F(StalledDriverTest, ThreadAskedToStopLeavesItsRequestAtOnce) {
-  auto channel = Channel(SocketDriverChannel::kDefaultTimeout);
-  ASSERT_NE(channel, nullptr);
-  ExpectAnswer(*channel);
-  emulator_.Signal(SIGSTOP);
-
-  std::atomic<bool> running{true};
-  auto request = std::async(std::launch::async, [&] {
-    const ThreadStopScope scope(running);
-    uint32_t version = 0;
-    return QueryU32(*channel, kOidGenVendorId, &version);
-  });
-  std::this_thread::sleep_for(200ms);
-  const Clock::time_point start = Clock::now();
-  running = false;
-  ASSERT_EQ(request.wait_for(2s), std::future_status::ready);
-  EXPECT_LT(SecondsSince(start), 0.5);
-  EXPECT_EQ(request.get(), 1);
-  EXPECT_FALSE(channel->resting());  // giving up is no fault of the driver's
-
-  emulator_.Signal(SIGCONT);
-  ExpectAnswer(*channel);
 }
 
 // The hypertext server over one driver adapter on the emulator.

@@ -133,6 +133,18 @@ void AdapterList::BeginRefresh() {
   });
 }
 
+void AdapterList::BeginRefreshAll() {
+  // Each adapter on its own lock: one busy with a slow request holds up only
+  // its own renewal.
+  for (int i = 0; i < Count(); ++i) {
+    WithAdapter(i, [](Adapter& a) {
+      a.BeginRefresh();
+      return 0;
+    });
+  }
+  ++refresh_count_;
+}
+
 void AdapterList::SamplePerformance(int refresh_rate) {
   WithCurrent([refresh_rate](Adapter& a) {
     a.SamplePerformance(refresh_rate);

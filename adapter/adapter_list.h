@@ -14,8 +14,10 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <utility>
@@ -83,10 +85,21 @@ class AdapterList {
   void BeginRefresh();
   void SamplePerformance(int refresh_rate);
 
+  // Starts a refresh cycle on every adapter, not only the current one, so
+  // that readers of the other adapters (the SNMP sub-agent) see fresh values
+  // too; an adapter only fetches a reply block again when it is next read.
+  // Counts the cycle.
+  void BeginRefreshAll();
+  // How many BeginRefreshAll cycles have begun: readers that keep copies of
+  // values for one cycle compare it to know when theirs is out of date.
+  uint64_t RefreshCount() const { return refresh_count_.load(); }
+
   // Runs 'fn(Adapter&)' on element 'index' under that adapter's lock, for a
-  // sequence that must not interleave with the other thread. Returns 1
-  // without calling 'fn' when there is no such adapter or the thread was
-  // asked to stop while waiting for it, else what 'fn' returns.
+  // sequence that must not interleave with the other thread (a command that
+  // must stay with the adapter it started on, a reader of every adapter such
+  // as the SNMP sub-agent). Returns 1 without calling 'fn' when there is no
+  // such adapter or the thread was asked to stop while waiting for it, else
+  // what 'fn' returns.
   template <class Fn>
   int WithAdapter(int index, Fn&& fn) {
     Slot* slot = SlotAt(index);
@@ -130,6 +143,7 @@ class AdapterList {
   std::array<Slot, kMaxAdapters> slots_;
   int count_ = 0;
   int current_ = 0;
+  std::atomic<uint64_t> refresh_count_{0};
 };
 
 // Convenience readers over the list (or any adapter) for callers that only

@@ -8,9 +8,11 @@
 #include "app/options.h"
 #include "app/refresh_cycle.h"
 #include "settings/settings.h"
+#include "snmp/agentx_subagent.h"
 #include "app/startup.h"
 #include "app/tick_loop.h"
 #include "web/hypertext_server.h"
+#include "web/listen_report.h"
 #include "web/page_dispatch.h"
 #include "web/system_facts.h"
 
@@ -40,14 +42,25 @@ int RunHeadless(const Options& options) {
       });
       server.setName("QUIVERA/FDDI");
       server.setPort(AppSettings().WebPortID);
+      // One line saying where the pages are, or why there are none.
+      server.setListenReporter([&ui, &options](const ListenReport& report) {
+        ui.Message(ListenReportText(report, options.settings_path), kAppCaption, MessageButtons::Ok,
+                   report.error == 0 ? MessageIcon::Information : MessageIcon::Warning);
+      });
       // Any non-zero value starts it, as in the windowed program.
       if (WebServerEnabled()) server.start();
+      AgentxSubagent agent(adapters);
+      std::string agent_error;
+      if (options.agentx && !agent.Start(options.agentx_socket, &agent_error)) {
+        ui.Message(agent_error, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
+      }
       {
         // A stop signal waiting ends the tick's driver requests at once.
         const ThreadStopScope stop_scope(signals.fd());
         status = RunTickLoop(signals, [&cycle] { cycle.Tick(); }) > 0 ? 0 : 1;
       }
       // ... and stop here, before the adapters and the settings go away.
+      agent.Stop();
       server.stop();
     }
   }

@@ -17,9 +17,10 @@ struct OptionDef {
   std::string Options::*text;  // where a value goes
   bool Options::*on;           // what a flag sets
   const char* help;
+  bool value_optional = false;  // the flag may carry a value after '=' only
 };
 
-const std::array<OptionDef, 4> kOptions = {{
+const std::array<OptionDef, 5> kOptions = {{
     {"--settings", "FILE", &Options::settings_path, nullptr,
      "settings file (default $XDG_CONFIG_HOME/quivera/quivera.ini)"},
     {"--test-mode", nullptr, nullptr, &Options::test_mode,
@@ -27,6 +28,9 @@ const std::array<OptionDef, 4> kOptions = {{
     {"--headless", nullptr, nullptr, &Options::headless, "run without windows until interrupted"},
     {"--device-dir", "DIR", &Options::device_dir, nullptr,
      "folder holding the adapters' driver devices (default /dev)"},
+    {"--agentx", "SOCKET", &Options::agentx_socket, &Options::agentx,
+     "serve the FDDI MIB through the SNMP master agent (default: its socket)",
+     true},
 }};
 
 const OptionDef* FindOption(std::string_view flag) {
@@ -55,6 +59,17 @@ ParseOutcome ParseOptions(int argc, const char* const* argv, Options* options, s
     if (!def) {
       *error = "unknown option '" + std::string(word) + "'";
       return ParseOutcome::kUsageError;
+    }
+    if (def->value_optional) {
+      options->*(def->on) = true;
+      if (attached) {
+        if (attached->empty()) {
+          *error = "option '" + std::string(flag) + "' needs a non-empty " + def->value_name;
+          return ParseOutcome::kUsageError;
+        }
+        options->*(def->text) = std::string(*attached);
+      }
+      continue;
     }
     if (!def->value_name) {
       if (attached) {
@@ -88,7 +103,11 @@ std::string UsageLine() {
   std::string line = "usage: quivera";
   for (const OptionDef& def : kOptions) {
     line += std::string(" [") + def.flag;
-    if (def.value_name) line += std::string(" ") + def.value_name;
+    if (def.value_optional) {
+      line += std::string("[=") + def.value_name + "]";
+    } else if (def.value_name) {
+      line += std::string(" ") + def.value_name;
+    }
     line += "]";
   }
   return line;
@@ -102,7 +121,11 @@ std::string UsageText(bool windowed) {
   std::string text = UsageLine() + "\n\n";
   for (const OptionDef& def : kOptions) {
     std::string left = def.flag;
-    if (def.value_name) left += std::string(" ") + def.value_name;
+    if (def.value_optional) {
+      left += std::string("[=") + def.value_name + "]";
+    } else if (def.value_name) {
+      left += std::string(" ") + def.value_name;
+    }
     text += row(left, def.help);
   }
   text += row("--help", "print this text and stop");

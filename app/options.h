@@ -1,7 +1,9 @@
 // The command line of quivera:
 //   quivera [--settings FILE] [--test-mode] [--headless] [--device-dir DIR]
+//           [--agentx[=SOCKET]]
 // read from a table of options; "--help" asks for the usage text. A value may
-// follow its option as the next word or after '=' ("--settings=FILE").
+// follow its option as the next word or after '=' ("--settings=FILE"); the
+// optional value of --agentx only after '='.
 #pragma once
 
 #include <string>
@@ -13,6 +15,8 @@ struct Options {
   bool test_mode = false;           // as if "TestMode" were 1, for this run only
   bool headless = false;            // run without windows
   std::string device_dir = "/dev";  // where the adapters' driver devices are
+  bool agentx = false;              // serve the FDDI MIB through the SNMP master agent
+  std::string agentx_socket;        // the master's AgentX socket; empty: its default
 };
 
 enum class ParseOutcome {

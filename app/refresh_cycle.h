@@ -1,5 +1,5 @@
-// The refresh step run on every tick of the one-second main timer: the
-// current adapter forgets its cached replies every tick; every "RefreshRate"
+// The refresh step run on every tick of the one-second main timer: every
+// adapter forgets its cached replies every tick; every "RefreshRate"
 // ticks a performance sample is taken and the active page redrawn; a remote
 // set makes the active page reload at once. The cycle owns no timer: the
 // windowed view calls Tick from its timer, the headless run from its tick
@@ -28,7 +28,7 @@ class RefreshCycle {
   explicit RefreshCycle(AdapterList& list, ActivePageTarget* pages = nullptr);
 
   // One timer tick:
-  //   1. BeginRefresh on the current adapter;
+  //   1. BeginRefreshAll: every adapter, and the list counts the cycle;
   //   2. with an active page and RemoteSetDone raised: consume the flag and
   //      Refresh (1, 1) on the page;
   //   3. countdown below 2: restart it at "RefreshRate", SamplePerformance on

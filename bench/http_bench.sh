@@ -15,45 +15,15 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
 seconds="${2:-10}"
 concurrency="${3:-1}"
-quivera="$build/app/main/quivera"
-emulator="$build/emulator/station-emulator"
-
-for program in "$quivera" "$emulator"; do
-  [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
-done
 for tool in ab curl awk; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps.sh installs it)" >&2; exit 2; }
 done
 
-# shellcheck source=bench/bench_support.sh
-source "$root/bench/bench_support.sh"
-port="$(free_port)"
-
-mkdir -p "$work/dev"
-log="$work/requests.log"
-: >"$log"
-"$emulator" --dir "$work/dev" --log "$log" korap1 >"$work/emulator.out" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -S "$work/dev/korap1" ] && break; sleep 0.1; done
-
-cat >"$work/quivera.ini" <<EOF
-[Preferences]
-RefreshRate=1
-[State]
-WebPortID=$port
-WebServerEnable=1
-EOF
-"$quivera" --headless --device-dir "$work/dev" --settings "$work/quivera.ini" \
-  >"$work/quivera.out" 2>&1 &
-pids+=($!)
-
+# shellcheck source=bench/bench_common.sh
+source "$root/bench/bench_common.sh"
+port=$(free_port)
+start_quivera "$port" /dev/null
 base="http://127.0.0.1:$port"
-for _ in $(seq 150); do curl -s -o /dev/null --max-time 2 "$base/" && break; sleep 0.2; done
-curl -s -o /dev/null --max-time 2 "$base/" || {
-  echo "quivera did not answer on port $port:" >&2
-  cat "$work/quivera.out" >&2
-  exit 1
-}
 
 # Driver requests per second over a stretch of the log: all of them; the
 # busiest cached reply block (management queries with codes 4, 5, 12, 16, 20

@@ -18,28 +18,12 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
 limit="${2:-60}"
-quivera="$build/app/main/quivera"
-emulator="$build/emulator/station-emulator"
-for program in "$quivera" "$emulator"; do
-  [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
-done
-
-# shellcheck source=bench/bench_support.sh
-source "$root/bench/bench_support.sh"
+# shellcheck source=bench/bench_common.sh
+source "$root/bench/bench_common.sh"
 port="$(free_port)"
-
-mkdir -p "$work/dev"
-"$emulator" --dir "$work/dev" korap1 >"$work/emulator.out" 2>&1 &
-emulator_pid=$!
-pids+=("$emulator_pid")
-for _ in $(seq 100); do [ -S "$work/dev/korap1" ] && break; sleep 0.1; done
-printf '[State]\nWebPortID=%s\nWebServerEnable=1\n' "$port" >"$work/quivera.ini"
-"$quivera" --headless --device-dir "$work/dev" --settings "$work/quivera.ini" \
-  >"$work/quivera.out" 2>&1 &
-quivera_pid=$!
-pids+=("$quivera_pid")
+start_quivera "$port" /dev/null
+emulator_pid="${pids[0]}"
 base="http://127.0.0.1:$port"
-for _ in $(seq 150); do curl -s -o /dev/null --max-time 2 "$base/" && break; sleep 0.2; done
 
 now() { date +%s.%N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }

@@ -11,6 +11,7 @@ packages=(
   xvfb xauth poppler-utils
   curl apache2-utils chromium nodejs npm
   locales-all srecord
+  libsnmp-dev snmpd snmp
 )
 
 missing=()

@@ -1,10 +1,16 @@
 // The hypertext server's control (start, stop) and its worker's serve loop.
 //
-// The loop, top to bottom: listen; wait on the wake-up descriptor, the
-// listener and every open connection; accept what is waiting (counting each);
-// serve the first connection that has sent something: read once, build the
-// page, send it whole, end the sending side; read and drop what the client
-// still sends until it closes; close connections that stay silent too long.
+// One pass of the loop, top to bottom:
+//   listen  open the listening socket when there is none (again each second
+//           while the port cannot be had);
+//   wait    on the wake-up descriptor, the listener and every open
+//           connection, at most until the first deadline;
+//   serve   every connection that has sent something: read once, build the
+//           page, send it whole within a time limit, close;
+//   expire  close what stayed silent too long, and answered connections
+//           whose client keeps sending;
+//   accept  take the waiting newcomers, counting each; at the cap the oldest
+//           connection that has not sent a byte makes room.
 #include "web/hypertext_server.h"
 
 #include <poll.h>
@@ -14,13 +20,15 @@
 
 #include <cerrno>
 #include <ctime>
+#include <limits>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "adapter/thread_stop.h"
-#include "web/server_counters.h"
 #include "web/http_response.h"
+#include "web/server_counters.h"
 #include "web/server_socket.h"
 
 namespace quivera {
@@ -28,6 +36,10 @@ namespace {
 
 // A request is parsed from one receive of at most this many bytes.
 constexpr size_t kRequestBytes = 512;
+// Newcomers taken from the listen queue in one pass, so that a flood of
+// connections cannot keep the worker from serving the ones it holds.
+constexpr int kAcceptsPerPass = 64;
+constexpr size_t kNone = std::numeric_limits<size_t>::max();
 
 struct Connection {
   UniqueFd fd;
@@ -61,6 +73,232 @@ void ResetConnection(UniqueFd& fd) {
   fd.reset();
 }
 
+bool ContainsIgnoringCase(std::string_view text, std::string_view lower_word) {
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  for (size_t at = 0; at + lower_word.size() <= text.size(); ++at) {
+    size_t i = 0;
+    while (i < lower_word.size() && lower(text[at + i]) == lower_word[i]) ++i;
+    if (i == lower_word.size()) return true;
+  }
+  return false;
+}
+
+// True when the one receive took the client's whole request: it ends with
+// the header's empty line and announces no body. The connection can then be
+// closed at once. Otherwise the client may still be sending, and closing with
+// unread bytes would reset the connection and could destroy the answer before
+// the client has read it.
+bool WholeRequestRead(std::string_view request) {
+  return request.size() < kRequestBytes && request.ends_with("\r\n\r\n") &&
+         !ContainsIgnoringCase(request, "content-length") &&
+         !ContainsIgnoringCase(request, "transfer-encoding");
+}
+
+// One run of the worker, from start() to stop(): the listening socket, the
+// open connections and the steps of a pass. Everything it opens is closed
+// when it ends, connections accepted after the stop began unanswered.
+class Worker {
+ public:
+  Worker(const CHypertextServer::BodyBuilder& body_builder, const ServerLimits& limits,
+         const std::atomic<bool>& running, std::string name, int32_t port, int wake_fd,
+         ListenReporter reporter)
+      : body_builder_(body_builder),
+        limits_(limits),
+        running_(running),
+        name_(std::move(name)),
+        port_(port),
+        wake_fd_(wake_fd),
+        reporter_(std::move(reporter)) {}
+
+  void Run() {
+    while (running_) {
+      Listen();
+      if (!Wait()) break;
+      ServeRequests();
+      CloseExpired();
+      AcceptNewcomers();
+    }
+  }
+
+ private:
+  void Listen();
+  bool Wait();
+  void ServeRequests();
+  void Serve(Connection& c);
+  void CloseExpired();
+  void AcceptNewcomers();
+  size_t OldestSilent() const;
+  const std::string& OkHeader();
+
+  const CHypertextServer::BodyBuilder& body_builder_;
+  const ServerLimits& limits_;
+  const std::atomic<bool>& running_;
+  const std::string name_;
+  const int32_t port_;
+  const int wake_fd_;
+  const ListenReporter reporter_;
+
+  UniqueFd listener_;
+  ServerClock::time_point next_listen_ = ServerClock::now();
+  ServerClock::time_point accept_resume_ = next_listen_;  // accepting paused until then
+  bool failure_told_ = false;
+  std::vector<Connection> connections_;  // in the order they were accepted
+
+  // The last wait: what was polled and what came back.
+  std::vector<pollfd> fds_;
+  bool listener_polled_ = false;
+  size_t polled_connections_ = 0;
+
+  // The answer header changes only with its Date line, once a second.
+  std::time_t header_time_ = -1;
+  std::string header_;
+};
+
+void Worker::Listen() {
+  if (listener_.valid() || ServerClock::now() < next_listen_) return;
+  int error = 0;
+  listener_ = OpenListener(port_, &error);
+  if (listener_.valid()) {
+    failure_told_ = false;
+    if (reporter_) reporter_({port_, 0});
+    return;
+  }
+  next_listen_ = ServerClock::now() + Ms(limits_.retry_ms);
+  if (!failure_told_ && reporter_) reporter_({port_, error});
+  failure_told_ = true;
+}
+
+// Waits for a wake-up, a newcomer, a request, a client's close or the first
+// deadline. The listener is left out while accepting is paused, and at the
+// cap when no open connection could make room. Returns false when the worker
+// is to stop.
+bool Worker::Wait() {
+  const ServerClock::time_point now = ServerClock::now();
+  ServerClock::time_point wake_at = now + Ms(limits_.retry_ms);
+  if (!listener_.valid() && next_listen_ < wake_at) wake_at = next_listen_;
+  if (listener_.valid() && accept_resume_ > now && accept_resume_ < wake_at) {
+    wake_at = accept_resume_;
+  }
+  bool room = connections_.size() < limits_.max_connections;
+  for (const Connection& c : connections_) room = room || !c.answered;
+  listener_polled_ = listener_.valid() && now >= accept_resume_ && room;
+
+  fds_.clear();
+  fds_.push_back({wake_fd_, POLLIN, 0});
+  if (listener_polled_) fds_.push_back({listener_.get(), POLLIN, 0});
+  for (const Connection& c : connections_) {
+    fds_.push_back({c.fd.get(), POLLIN, 0});
+    if (c.deadline < wake_at) wake_at = c.deadline;
+  }
+  polled_connections_ = connections_.size();
+
+  const int ready = ::poll(fds_.data(), fds_.size(), MillisecondsUntil(wake_at));
+  if (ready < 0) {
+    for (pollfd& p : fds_) p.revents = 0;
+    // Only a shortage of kernel memory gets here; wait rather than spin.
+    if (errno != EINTR) std::this_thread::sleep_for(Ms(100));
+  }
+  if (fds_[0].revents != 0) DrainWakeUp(wake_fd_);
+  return running_;
+}
+
+// Serves, in the order they were accepted, the connections that have sent
+// something, and reads away what answered clients still send.
+void Worker::ServeRequests() {
+  const size_t first = listener_polled_ ? 2 : 1;
+  for (size_t i = 0; i < polled_connections_ && running_; ++i) {
+    if (fds_[first + i].revents == 0) continue;
+    Connection& c = connections_[i];
+    if (!c.answered) {
+      Serve(c);
+    } else if (!DiscardLeftovers(c.fd.get())) {
+      c.fd.reset();
+    }
+  }
+}
+
+// Read once, build, send, close.
+void Worker::Serve(Connection& c) {
+  char request[kRequestBytes];
+  const ssize_t got = ::recv(c.fd.get(), request, sizeof request, 0);
+  if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
+  if (got <= 0) {
+    c.fd.reset();  // closed or failed before sending anything: no answer
+    return;
+  }
+  const std::string_view raw(request, static_cast<size_t>(got));
+
+  const std::string body = body_builder_ ? body_builder_(ParseRequestLine(raw).url) : std::string();
+
+  const auto send_deadline = ServerClock::now() + Ms(limits_.send_ms);
+  if (!running_ || !SendWithin(c.fd.get(), OkHeader(), body, send_deadline, wake_fd_)) {
+    // The body ends where the connection ends, so an abandoned answer is
+    // ended with a reset: the client must not take it for a whole page.
+    ResetConnection(c.fd);
+    return;
+  }
+
+  if (WholeRequestRead(raw)) {
+    c.fd.reset();
+    return;
+  }
+  // End the body with our FIN, but keep reading what the client still sends
+  // until it closes or its time is up.
+  ::shutdown(c.fd.get(), SHUT_WR);
+  c.answered = true;
+  c.deadline = ServerClock::now() + Ms(limits_.linger_ms);
+}
+
+void Worker::CloseExpired() {
+  const ServerClock::time_point now = ServerClock::now();
+  for (Connection& c : connections_) {
+    if (c.fd.valid() && now >= c.deadline) c.fd.reset();
+  }
+  std::erase_if(connections_, [](const Connection& c) { return !c.fd.valid(); });
+}
+
+// The oldest connection that has not sent a byte (or whose client left
+// without sending one), or kNone when every open connection has spoken.
+size_t Worker::OldestSilent() const {
+  for (size_t i = 0; i < connections_.size(); ++i) {
+    const Connection& c = connections_[i];
+    if (!c.answered && PeekPeerInput(c.fd.get()) != PeerInput::kWaiting) return i;
+  }
+  return kNone;
+}
+
+void Worker::AcceptNewcomers() {
+  if (!listener_polled_ || fds_[1].revents == 0) return;
+  for (int taken = 0; taken < kAcceptsPerPass && running_; ++taken) {
+    size_t evict = kNone;
+    if (connections_.size() >= limits_.max_connections) {
+      evict = OldestSilent();
+      if (evict == kNone) return;  // newcomers wait in the queue until one is served
+    }
+    const int fd = AcceptConnection(listener_.get());
+    if (fd < 0) {
+      if (errno == EAGAIN || errno == EWOULDBLOCK) return;
+      if (errno == EINTR || errno == ECONNABORTED || errno == EPROTO) continue;
+      // Out of descriptors or memory: the pending client stays queued and
+      // keeps the listener readable, so pause instead of spinning.
+      accept_resume_ = ServerClock::now() + Ms(limits_.retry_ms);
+      return;
+    }
+    ServerAccessCount.fetch_add(1);
+    if (evict != kNone) connections_.erase(connections_.begin() + static_cast<ptrdiff_t>(evict));
+    connections_.push_back({UniqueFd(fd), ServerClock::now() + Ms(limits_.idle_ms), false});
+  }
+}
+
+const std::string& Worker::OkHeader() {
+  const std::time_t now = std::time(nullptr);
+  if (now != header_time_) {
+    header_ = BuildOkHeader(name_, now);
+    header_time_ = now;
+  }
+  return header_;
+}
+
 }  // namespace
 
 CHypertextServer::CHypertextServer(BodyBuilder body_builder, ServerLimits limits)
@@ -78,6 +316,11 @@ void CHypertextServer::setPort(int32_t port) {
   port_ = port;
 }
 
+void CHypertextServer::setListenReporter(ListenReporter reporter) {
+  std::lock_guard<std::mutex> lock(control_mutex_);
+  listen_reporter_ = std::move(reporter);
+}
+
 void CHypertextServer::start() {
   std::lock_guard<std::mutex> lock(control_mutex_);
   StopWorker();
@@ -85,7 +328,8 @@ void CHypertextServer::start() {
   running_ = true;
   // Without a wake-up descriptor the worker still ends: every wait it makes is
   // bounded, and it looks at the running flag between waits.
-  worker_ = std::thread(&CHypertextServer::ServeLoop, this, name_, port_, wake_fd_);
+  worker_ =
+      std::thread(&CHypertextServer::ServeLoop, this, name_, port_, wake_fd_, listen_reporter_);
 }
 
 void CHypertextServer::stop() {
@@ -106,111 +350,13 @@ void CHypertextServer::StopWorker() {
   }
 }
 
-void CHypertextServer::ServeLoop(std::string name, int32_t port, int wake_fd) {
+void CHypertextServer::ServeLoop(std::string name, int32_t port, int wake_fd,
+                                 ListenReporter reporter) {
   // Once stop is asked, the page being built gives up at its next driver
-  // read (or wait for the adapter) and is abandoned below.
+  // read (or wait for the adapter) and is abandoned unsent.
   const ThreadStopScope stop_scope(running_);
-  UniqueFd listener;
-  ServerClock::time_point next_listen = ServerClock::now();
-  ServerClock::time_point accept_resume = next_listen;
-  std::vector<Connection> connections;
-
-  while (running_) {
-    ServerClock::time_point now = ServerClock::now();
-    if (!listener.valid() && now >= next_listen) {
-      listener = OpenListener(port);
-      if (!listener.valid()) next_listen = now + Ms(limits_.retry_ms);
-    }
-
-    // Wait for a wake-up, a new connection, a request, a client's close or
-    // the first deadline. At the connection cap the listener is left alone,
-    // so new clients wait in its queue.
-    std::vector<pollfd> fds;
-    fds.push_back({wake_fd, POLLIN, 0});
-    const bool accepting =
-        listener.valid() && connections.size() < limits_.max_connections && now >= accept_resume;
-    if (accepting) fds.push_back({listener.get(), POLLIN, 0});
-    const size_t first_connection = fds.size();
-    ServerClock::time_point wake_at = now + Ms(limits_.retry_ms);
-    if (!listener.valid() && next_listen < wake_at) wake_at = next_listen;
-    if (listener.valid() && !accepting && accept_resume > now && accept_resume < wake_at) {
-      wake_at = accept_resume;
-    }
-    for (const Connection& c : connections) {
-      fds.push_back({c.fd.get(), POLLIN, 0});
-      if (c.deadline < wake_at) wake_at = c.deadline;
-    }
-    const int ready = ::poll(fds.data(), fds.size(), MillisecondsUntil(wake_at));
-    if (ready < 0 && errno != EINTR) {
-      // Only a shortage of kernel memory gets here; wait rather than spin.
-      std::this_thread::sleep_for(Ms(100));
-      continue;
-    }
-    if (fds[0].revents != 0) DrainWakeUp(wake_fd);
-    if (!running_) break;
-    now = ServerClock::now();
-
-    // Requests first, in the order the connections were accepted: the first
-    // one that has sent something is served, the others wait for the next turn.
-    bool served = false;
-    for (size_t i = 0; i < connections.size(); ++i) {
-      Connection& c = connections[i];
-      const short events = ready > 0 ? fds[first_connection + i].revents : 0;
-      if (events == 0) {
-        if (now >= c.deadline) c.fd.reset();
-        continue;
-      }
-      if (c.answered) {
-        if (!DiscardLeftovers(c.fd.get())) c.fd.reset();
-        continue;
-      }
-      if (served) continue;
-      served = true;
-      char request[kRequestBytes];
-      const ssize_t got = ::recv(c.fd.get(), request, sizeof request, 0);
-      if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) continue;
-      if (got <= 0) {
-        c.fd.reset();  // closed or failed before sending anything: no answer
-        continue;
-      }
-      const HttpRequestLine line =
-          ParseRequestLine(std::string_view(request, static_cast<size_t>(got)));
-      std::string answer = BuildOkHeader(name, std::time(nullptr));
-      answer += body_builder_ ? body_builder_(line.url) : std::string();
-      const auto send_deadline = ServerClock::now() + Ms(limits_.send_ms);
-      if (!running_ || !SendWithin(c.fd.get(), answer, send_deadline, wake_fd)) {
-        // The body ends where the connection ends, so an abandoned answer is
-        // ended with a reset: the client must not take it for a whole page.
-        ResetConnection(c.fd);
-        continue;
-      }
-      // End the body with our FIN, but keep reading: closing with unread
-      // request bytes would reset the connection and could destroy the answer
-      // before the client has read it.
-      ::shutdown(c.fd.get(), SHUT_WR);
-      c.answered = true;
-      c.deadline = ServerClock::now() + Ms(limits_.linger_ms);
-    }
-    std::erase_if(connections, [](const Connection& c) { return !c.fd.valid(); });
-
-    // New connections: every one is counted; those arriving after stop began
-    // are closed unanswered when the loop ends.
-    if (accepting && ready > 0 && fds[1].revents != 0) {
-      while (connections.size() < limits_.max_connections) {
-        const int fd = AcceptConnection(listener.get());
-        if (fd < 0) {
-          if (errno == EAGAIN || errno == EWOULDBLOCK) break;
-          if (errno == EINTR || errno == ECONNABORTED || errno == EPROTO) continue;
-          // Out of descriptors or memory: the pending client stays queued and
-          // keeps the listener readable, so pause instead of spinning.
-          accept_resume = ServerClock::now() + Ms(limits_.retry_ms);
-          break;
-        }
-        ServerAccessCount.fetch_add(1);
-        connections.push_back({UniqueFd(fd), ServerClock::now() + Ms(limits_.idle_ms), false});
-      }
-    }
-  }
+  Worker(body_builder_, limits_, running_, std::move(name), port, wake_fd, std::move(reporter))
+      .Run();
 }
 
 }  // namespace quivera

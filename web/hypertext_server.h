@@ -7,8 +7,9 @@
 // One request is served at a time, but the worker waits on the listening
 // socket and on every accepted connection at once, so a client that connects
 // and sends nothing (a browser's speculative connection, a stalled peer)
-// delays nobody; it is closed after a while. Every wait also watches a
-// wake-up descriptor, so stop() returns at once.
+// delays nobody; it is closed after a while, or at once when the open
+// connections reach their cap and a newcomer needs the place. Every wait also
+// watches a wake-up descriptor, so stop() returns at once.
 //
 // setName, setPort, start and stop are meant for one controlling thread (the
 // user-interface thread); they are nevertheless safe to call from several.
@@ -22,6 +23,8 @@
 #include <string>
 #include <thread>
 
+#include "web/listen_report.h"
+
 namespace quivera {
 
 // Time and size bounds of the worker. The defaults are the program's; tests
@@ -31,7 +34,10 @@ struct ServerLimits {
   int send_ms = 5000;           // an answer the client does not take within this is dropped
   int linger_ms = 1000;         // after the answer, what the client still sends is read and dropped
   int retry_ms = 1000;          // pause before trying again a port that could not be listened on
-  size_t max_connections = 16;  // open connections; at the cap no more are accepted
+  // Open connections. At the cap a newcomer is still accepted and the oldest
+  // connection that has not sent a byte is closed for it; only when every
+  // open connection has spoken do newcomers wait in the listen queue.
+  size_t max_connections = 16;
 };
 
 class CHypertextServer {
@@ -50,11 +56,15 @@ class CHypertextServer {
   // The TCP port to listen on, used from the next start. A port outside
   // 1..65535 can never be listened on: the worker keeps retrying quietly.
   void setPort(int32_t port);
+  // Told on the worker thread, from the next start, once that the worker
+  // listens, or once that it cannot (not again on each retry; it is told
+  // when a later retry succeeds).
+  void setListenReporter(ListenReporter reporter);
 
   // Starts the worker thread on the serve loop. A worker already running is
   // stopped first, so there is never more than one. The worker listens from
   // now until stop(); while the port cannot be bound it retries about once a
-  // second without reporting anything.
+  // second, telling the listen reporter only the first failure.
   void start();
   // Tells the worker to stop, wakes it at once and waits for it to end; an
   // answer being sent is abandoned. Returns at once when no worker runs.
@@ -68,7 +78,7 @@ class CHypertextServer {
   bool running() const { return running_.load(); }
 
  private:
-  void ServeLoop(std::string name, int32_t port, int wake_fd);
+  void ServeLoop(std::string name, int32_t port, int wake_fd, ListenReporter reporter);
   // Ends the worker, if any, and waits for it. Called with control_mutex_ held.
   void StopWorker();
 
@@ -79,6 +89,7 @@ class CHypertextServer {
   std::mutex control_mutex_;  // serialises the calls below and guards what follows
   std::string name_;
   int32_t port_ = 80;
+  ListenReporter listen_reporter_;
   std::thread worker_;
   int wake_fd_ = -1;  // eventfd the worker polls beside its sockets
 

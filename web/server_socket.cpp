@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -29,20 +30,26 @@ void UniqueFd::reset(int fd) {
   fd_ = fd;
 }
 
-UniqueFd OpenListener(int32_t port) {
-  if (port < 1 || port > 65535) return UniqueFd();
+UniqueFd OpenListener(int32_t port, int* error) {
+  int ignored = 0;
+  int& reason = error != nullptr ? *error : ignored;
+  reason = 0;
+  if (port < 1 || port > 65535) {
+    reason = EINVAL;
+    return UniqueFd();
+  }
   UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-  if (!fd.valid()) return UniqueFd();
   const int on = 1;
-  if (::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0) return UniqueFd();
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_ANY);
   address.sin_port = htons(static_cast<uint16_t>(port));
-  if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+  if (!fd.valid() || ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+      ::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(fd.get(), kListenBacklog) != 0) {
+    reason = errno;  // before the descriptor's close can touch it
     return UniqueFd();
   }
-  if (::listen(fd.get(), kListenBacklog) != 0) return UniqueFd();
   return fd;
 }
 
@@ -50,11 +57,33 @@ int AcceptConnection(int listener) {
   return ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
 }
 
-bool SendWithin(int fd, std::string_view data, ServerClock::time_point deadline, int wake_fd) {
-  while (!data.empty()) {
-    const ssize_t sent = ::send(fd, data.data(), data.size(), MSG_NOSIGNAL);
+PeerInput PeekPeerInput(int fd) {
+  char byte = 0;
+  for (;;) {
+    const ssize_t got = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (got > 0) return PeerInput::kWaiting;
+    if (got == 0) return PeerInput::kEnded;
+    if (errno == EINTR) continue;
+    return errno == EAGAIN || errno == EWOULDBLOCK ? PeerInput::kNothing : PeerInput::kEnded;
+  }
+}
+
+bool SendWithin(int fd, std::string_view head, std::string_view body,
+                ServerClock::time_point deadline, int wake_fd) {
+  // Both pieces go out in one call while the client's window has room, so
+  // the answer needs neither a copy nor a second system call.
+  while (!head.empty() || !body.empty()) {
+    iovec pieces[2] = {{const_cast<char*>(head.data()), head.size()},
+                       {const_cast<char*>(body.data()), body.size()}};
+    msghdr message{};
+    message.msg_iov = head.empty() ? &pieces[1] : pieces;
+    message.msg_iovlen = head.empty() ? 1 : 2;
+    const ssize_t sent = ::sendmsg(fd, &message, MSG_NOSIGNAL);
     if (sent > 0) {
-      data.remove_prefix(static_cast<size_t>(sent));
+      const size_t done = static_cast<size_t>(sent);
+      const size_t from_head = done < head.size() ? done : head.size();
+      head.remove_prefix(from_head);
+      body.remove_prefix(done - from_head);
       continue;
     }
     if (sent < 0 && errno == EINTR) continue;

@@ -10,8 +10,10 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "settings/settings.h"
+#include "app/console_ui_services.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/print_file.h"
 #include "app/ui/print_sheets.h"
@@ -134,6 +136,12 @@ bool CQVFView::Create(const Discovery& discover) {
   });
   server_->setName(kCaption);
   server_->setPort(AppSettings().WebPortID.load());
+  // Where the pages are, or why there are none, for whoever started the
+  // program from a terminal.
+  server_->setListenReporter([](const ListenReport& report) {
+    const std::string line = ConsoleMessageLine(ListenReportText(report, ""), kCaption) + "\n";
+    std::fputs(line.c_str(), stderr);
+  });
   return true;
 }
 

@@ -3,13 +3,18 @@
 #include "app/ui/windowed_main.h"
 
 #include <QApplication>
+#include <memory>
+#include <string>
 
 #include "adapter/socket_driver_channel.h"
 #include "app/options.h"
+#include "app/startup.h"
 #include "app/ui/main_frame.h"
 #include "dialogs/qt_ui_services.h"
 #include "app/ui/single_instance.h"
 #include "app/ui/windowed_app.h"
+#include "app/ui/qvf_view.h"
+#include "snmp/agentx_subagent.h"
 
 namespace quivera {
 
@@ -31,11 +36,20 @@ int RunWindowed(int argc, char** argv, const Options& options) {
   QObject::connect(&instance, &SingleInstance::activationRequested, &app,
                    [&program] { BringToFront(program.Frame()); });
   int status = 1;
+  std::unique_ptr<AgentxSubagent> agent;
   if (program.Start()) {
     ui.SetMainWindow(program.Frame());
+    if (options.agentx) {
+      agent = std::make_unique<AgentxSubagent>(program.View()->Adapters());
+      std::string error;
+      if (!agent->Start(options.agentx_socket, &error)) {
+        ui.Message(error, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
+      }
+    }
     status = QApplication::exec();
     ui.SetMainWindow(nullptr);
   }
+  agent.reset();  // stopped before the adapters go
   program.Exit();
   return status;
 }

@@ -44,6 +44,23 @@ TEST(OptionsTest, EveryOptionInBothSpellings) {
   EXPECT_FALSE(options.headless);
 }
 
+TEST(OptionsTest, AgentxTakesItsSocketOnlyAfterAnEqualsSign) {
+  Options options;
+  std::string error;
+  ASSERT_EQ(Parse({"--headless"}, &options, &error), ParseOutcome::kRun);
+  EXPECT_FALSE(options.agentx);
+  ASSERT_EQ(Parse({"--agentx", "--headless"}, &options, &error), ParseOutcome::kRun);
+  EXPECT_TRUE(options.agentx);
+  EXPECT_EQ(options.agentx_socket, "");  // the master's default
+  EXPECT_TRUE(options.headless);
+  ASSERT_EQ(Parse({"--agentx=/run/agentx/master"}, &options, &error), ParseOutcome::kRun);
+  EXPECT_TRUE(options.agentx);
+  EXPECT_EQ(options.agentx_socket, "/run/agentx/master");
+  // A following word is never taken as the socket.
+  EXPECT_EQ(Parse({"--agentx", "/run/agentx/master"}, &options, &error),
+            ParseOutcome::kUsageError);
+}
+
 TEST(OptionsTest, RefusedCommandLines) {
   struct Case {
     std::vector<const char*> words;
@@ -57,6 +74,7 @@ TEST(OptionsTest, RefusedCommandLines) {
       {{"--headless", "--device-dir"}, "--device-dir"},
       {{"--settings="}, "--settings"},
       {{"--headless=1"}, "--headless"},
+      {{"--agentx="}, "--agentx"},
   };
   for (const Case& c : cases) {
     Options options;
@@ -71,7 +89,8 @@ TEST(OptionsTest, HelpAndUsage) {
   std::string error;
   EXPECT_EQ(Parse({"--headless", "--help"}, &options, &error), ParseOutcome::kHelp);
   EXPECT_EQ(UsageLine(),
-            "usage: quivera [--settings FILE] [--test-mode] [--headless] [--device-dir DIR]");
+            "usage: quivera [--settings FILE] [--test-mode] [--headless] [--device-dir DIR] "
+            "[--agentx[=SOCKET]]");
   EXPECT_EQ(UsageText(true).rfind(UsageLine(), 0), 0u);
   EXPECT_NE(UsageText(false).find("always runs as with --headless"), std::string::npos);
   EXPECT_EQ(UsageText(true).find("always runs as with --headless"), std::string::npos);

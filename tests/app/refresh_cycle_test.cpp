@@ -111,6 +111,16 @@ TEST_F(RefreshCycleTest, NewRateTakesEffectWhenTheCountdownRestarts) {
   EXPECT_EQ(cycle.countdown(), 4);
 }
 
+TEST_F(RefreshCycleTest, EveryAdapterStartsACycleAndTheListCountsIt) {
+  std::string other;
+  list_.Add(std::make_unique<JournalAdapter>(&other));
+  RefreshCycle cycle(list_);
+  const uint64_t before = list_.RefreshCount();
+  EXPECT_EQ(Run(cycle, 2), "BS|BS");  // the current adapter alone is sampled
+  EXPECT_EQ(other, "BB");
+  EXPECT_EQ(list_.RefreshCount(), before + 2);
+}
+
 TEST_F(RefreshCycleTest, EmptyListIsHarmless) {
   AdapterList empty;
   RefreshCycle cycle(empty);

@@ -146,7 +146,9 @@ TEST_F(HeadlessTest, SettingsThatCannotBeWrittenAreReported) {
   StartQuivera({"--test-mode", "--settings", blocker + "/quivera.ini"});
   std::this_thread::sleep_for(milliseconds(500));
   EXPECT_EQ(Stop(), 0);
-  EXPECT_EQ(Errors().rfind("QUIVERA/FDDI: Settings not saved: ", 0), 0u) << Errors();
+  // The unreadable file leaves the server on at its default port, so the
+  // line about port 80 may come first.
+  EXPECT_NE(Errors().find("QUIVERA/FDDI: Settings not saved: "), std::string::npos) << Errors();
   EXPECT_EQ(ReadFile(blocker), "a file where the folder should be\n");
 }
 

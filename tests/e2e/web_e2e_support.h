@@ -100,6 +100,7 @@ class ChildProcess {
   ~ChildProcess() { Stop(std::chrono::seconds(10)); }
 
   bool valid() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   bool running() {
     if (pid_ <= 0) return false;
     int status = 0;
@@ -169,10 +170,11 @@ inline std::string FindOnPath(const std::string& program) {
 }
 
 // quivera --headless --test-mode on its own settings file with the web
-// server on a free port; stopped when dropped.
+// server on 'port' (a free one when 0); stopped when dropped.
 class HeadlessRun {
  public:
-  explicit HeadlessRun(bool sets_allowed = true, int web_server_enable = 1) : port_(FreePort()) {
+  explicit HeadlessRun(bool sets_allowed = true, int web_server_enable = 1, int port = 0)
+      : port_(port != 0 ? port : FreePort()) {
     settings_ = scratch_.File("quivera.ini");
     WriteText(settings_, WebSettings(port_, sets_allowed, web_server_enable));
     log_ = scratch_.File("quivera.log");

@@ -6,16 +6,19 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "web/server_socket.h"
 
@@ -123,6 +126,75 @@ inline ReadResult Exchange(int port, std::string_view request) {
 inline std::string BodyOf(const std::string& answer) {
   const size_t at = answer.find("\r\n\r\n");
   return at == std::string::npos ? std::string() : answer.substr(at + 4);
+}
+
+// Starts a connection to 127.0.0.1:'port' without waiting for it to be
+// established. Invalid when it could not even be started.
+inline UniqueFd ConnectWithoutWaiting(int port) {
+  UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  const sockaddr_in address = Loopback(port);
+  if (!fd.valid() ||
+      (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+       errno != EINPROGRESS)) {
+    return UniqueFd();
+  }
+  return fd;
+}
+
+// True when every connection of 'fds' is established (or has already been
+// closed again by the server) within 'limit'.
+inline bool AllConnected(const std::vector<UniqueFd>& fds, std::chrono::milliseconds limit) {
+  const auto until = Clock::now() + limit;
+  for (const UniqueFd& fd : fds) {
+    if (!fd.valid()) return false;
+    pollfd p{fd.get(), POLLOUT, 0};
+    for (;;) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+      if (left <= 0) return false;
+      if (::poll(&p, 1, static_cast<int>(left)) == 1) break;
+    }
+    int error = 0;
+    socklen_t size = sizeof error;
+    ::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &size);
+    if (error != 0) return false;
+  }
+  return true;
+}
+
+// A socket listening on 'port' of every local address, standing for another
+// program that holds the port. Invalid when the port could not be had.
+inline UniqueFd HoldPort(int port) {
+  UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in address = Loopback(port);
+  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  if (!fd.valid() || ::bind(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(fd.get(), 5) != 0) {
+    return UniqueFd();
+  }
+  return fd;
+}
+
+// Raises this process's limit of open descriptors to at least 'count' when
+// the hard limit allows. False when it stays below.
+inline bool AllowDescriptors(rlim_t count) {
+  rlimit files{};
+  if (::getrlimit(RLIMIT_NOFILE, &files) != 0) return false;
+  if (files.rlim_cur >= count) return true;
+  if (files.rlim_max < count) return false;
+  files.rlim_cur = count;
+  return ::setrlimit(RLIMIT_NOFILE, &files) == 0;
+}
+
+// How many descriptors the process 'pid' has open; 0 means this process.
+inline size_t OpenDescriptors(pid_t pid = 0) {
+  const std::string folder =
+      "/proc/" + (pid == 0 ? std::string("self") : std::to_string(pid)) + "/fd";
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+    ++count;
+  }
+  return count;
 }
 
 // Polls 'condition' every 10 ms until it holds or 'limit' passes.

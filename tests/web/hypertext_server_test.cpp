@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -219,11 +220,8 @@ TEST_F(HypertextServerTest, PortInUseIsRetriedWithoutSpinningUntilItFrees) {
   // Another program holds the port.
   const int port = FreePort();
   ASSERT_NE(port, 0);
-  UniqueFd squatter(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address = testing::Loopback(port);
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
-  ASSERT_EQ(::bind(squatter.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(::listen(squatter.get(), 5), 0);
+  UniqueFd squatter = testing::HoldPort(port);
+  ASSERT_TRUE(squatter.valid());
 
   CHypertextServer server(EchoUrl);
   server.setPort(port);
@@ -247,27 +245,125 @@ TEST_F(HypertextServerTest, PortInUseIsRetriedWithoutSpinningUntilItFrees) {
   EXPECT_LE(Clock::now() - began, 5s);
 }
 
-TEST_F(HypertextServerTest, ConnectionsAboveTheCapWaitTheirTurn) {
+// True when the server has closed 'fd' (an orderly end with nothing sent)
+// within 'limit'.
+bool ClosedByServer(int fd, std::chrono::milliseconds limit) {
+  const testing::ReadResult rest = ReadToEnd(fd, limit);
+  return !rest.timed_out && rest.orderly_end && rest.data.empty();
+}
+
+TEST_F(HypertextServerTest, AtTheCapTheOldestSilentConnectionMakesRoom) {
+  // 'S' a connection that never sends a byte, 'A' one that was answered and
+  // whose client keeps it open (it announced a body it never sends), opened
+  // in this order up to the cap of three. Then a newcomer asks for a page.
+  struct Case {
+    const char* open;
+    int closed;             // index of the connection closed for the newcomer; -1 none
+    bool answered_at_once;  // else the newcomer waits for an answered one to end
+  };
+  const Case cases[] = {
+      {"SSS", 0, true},
+      {"ASS", 1, true},
+      {"AAS", 2, true},
+      {"AAA", -1, false},
+  };
   ServerLimits limits;
   limits.max_connections = 3;
+  limits.linger_ms = 2500;
   StartServer(limits);
-  const uint32_t base = ServerAccessCount.load();
-  std::vector<UniqueFd> silent;
-  for (int i = 0; i < 3; ++i) silent.push_back(Connect(port_));
-  ASSERT_TRUE(AcceptedSince(base, 3));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.open);
+    const uint32_t base = ServerAccessCount.load();
+    std::vector<UniqueFd> held;
+    for (const char* kind = c.open; *kind != '\0'; ++kind) {
+      held.push_back(Connect(port_));
+      ASSERT_TRUE(held.back().valid());
+      if (*kind == 'A') {
+        ASSERT_TRUE(SendAll(held.back().get(), "POST /A HTTP/1.0\r\nContent-Length: 9\r\n\r\n"));
+        // The answer comes, but the connection stays open: the server reads
+        // on until the client ends or its time is up.
+        pollfd p{held.back().get(), POLLIN, 0};
+        ASSERT_EQ(::poll(&p, 1, 2000), 1);
+      }
+      ASSERT_TRUE(AcceptedSince(base, static_cast<uint32_t>(held.size())));
+    }
 
-  // The fourth waits in the listen queue, unaccepted.
-  UniqueFd waiting = Connect(port_);
-  ASSERT_TRUE(waiting.valid());
-  ASSERT_TRUE(SendAll(waiting.get(), "GET /QUEUED HTTP/1.0\r\n\r\n"));
-  std::this_thread::sleep_for(300ms);
-  EXPECT_EQ(ServerAccessCount.load() - base, 3u);
+    const auto asked = Clock::now();
+    UniqueFd newcomer = Connect(port_);
+    ASSERT_TRUE(newcomer.valid());
+    ASSERT_TRUE(SendAll(newcomer.get(), "GET /NEW HTTP/1.0\r\n\r\n"));
+    const testing::ReadResult answer = ReadToEnd(newcomer.get(), 5s);
+    EXPECT_EQ(BodyOf(answer.data), "[/NEW]");
+    const auto waited = Clock::now() - asked;
+    if (c.answered_at_once) {
+      EXPECT_LT(waited, 1s);
+    } else {
+      EXPECT_GE(waited, 1s) << "a connection that had spoken was closed for a newcomer";
+    }
+    for (size_t i = 0; i < held.size(); ++i) {
+      if (c.open[i] != 'S') continue;
+      SCOPED_TRACE(i);
+      EXPECT_EQ(ClosedByServer(held[i].get(), 100ms), static_cast<int>(i) == c.closed);
+    }
+    held.clear();
+    // Let the server see every close before the next case.
+    std::this_thread::sleep_for(100ms);
+  }
+}
 
-  // Once a place frees, it is accepted and answered.
-  silent.front().reset();
-  const testing::ReadResult answer = ReadToEnd(waiting.get());
-  EXPECT_EQ(BodyOf(answer.data), "[/QUEUED]");
-  EXPECT_EQ(ServerAccessCount.load() - base, 4u);
+TEST_F(HypertextServerTest, AThousandIdleSocketsDoNotLockAPageOut) {
+  // The client ends of the idle sockets live in this process too.
+  if (!testing::AllowDescriptors(1200)) GTEST_SKIP() << "not enough descriptors for the clients";
+
+  StartServer();
+  ASSERT_EQ(BodyOf(Exchange(port_, "GET /UP HTTP/1.0\r\n\r\n").data), "[/UP]");
+  const size_t descriptors_before = testing::OpenDescriptors();
+
+  constexpr size_t kIdle = 1000;
+  std::vector<UniqueFd> idle;
+  for (size_t i = 0; i < kIdle; ++i) idle.push_back(testing::ConnectWithoutWaiting(port_));
+  ASSERT_TRUE(testing::AllConnected(idle, 3s));
+
+  const auto asked = Clock::now();
+  UniqueFd browser = Connect(port_);
+  ASSERT_TRUE(browser.valid());
+  ASSERT_TRUE(SendAll(browser.get(), "GET /?PAGE=MAC HTTP/1.0\r\n\r\n"));
+  const testing::ReadResult answer = ReadToEnd(browser.get(), 3s);
+  EXPECT_EQ(BodyOf(answer.data), "[/?PAGE=MAC]");
+  EXPECT_LT(Clock::now() - asked, 1s);
+  // The clients' thousand and one, the server's cap, nothing more.
+  EXPECT_LE(testing::OpenDescriptors(), descriptors_before + kIdle + 1 + 16);
+}
+
+TEST_F(HypertextServerTest, ListeningIsToldOnceAndAFailureOnlyOnce) {
+  const int port = FreePort();
+  ASSERT_NE(port, 0);
+  UniqueFd squatter = testing::HoldPort(port);
+  ASSERT_TRUE(squatter.valid());
+
+  std::mutex mutex;
+  std::vector<ListenReport> reports;
+  ServerLimits limits;
+  limits.retry_ms = 200;
+  CHypertextServer server(EchoUrl, limits);
+  server.setPort(port);
+  server.setListenReporter([&](const ListenReport& report) {
+    std::lock_guard<std::mutex> lock(mutex);
+    reports.push_back(report);
+  });
+  server.start();
+  std::this_thread::sleep_for(1s);  // about five tries
+  squatter.reset();
+  ASSERT_TRUE(WaitUntil([&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    return reports.size() >= 2;
+  }));
+  server.stop();
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].port, port);
+  EXPECT_EQ(reports[0].error, EADDRINUSE);
+  EXPECT_EQ(reports[1].port, port);
+  EXPECT_EQ(reports[1].error, 0);
 }
 
 TEST_F(HypertextServerTest, ClientThatStopsReadingIsDropped) {

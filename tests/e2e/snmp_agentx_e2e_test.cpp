@@ -1,0 +1,316 @@
+// The FDDI MIB over SNMP with the real parts: the host's snmpd started as an
+// ordinary process on its own configuration (AgentX master on a Unix socket
+// in a scratch folder, a free UDP port, communities for 127.0.0.1),
+// station-emulator with a station file, and quivera --headless --agentx.
+// The net-snmp command-line tools read and set with numeric OIDs; the
+// emulator's request log tells what reached the driver.
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <map>
+#include <thread>
+
+#include "tests/e2e/web_e2e_support.h"
+
+namespace quivera::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kFddimib = ".1.3.6.1.2.1.10.15.73";
+
+// Values that differ from the emulator's own, so that each one read back
+// proves it came from the station.
+constexpr const char* kStationFile = R"([korap1]
+oid.0x03010102 = AA-00-04-00-09-0C  ; current address: the SMT address
+block.16.0x1C = 3                   ; SMT op version
+block.16.0x58 = 1                   ; available paths: primary
+block.16.0x64 = 0x8003              ; connection policy
+block.16.0x74 = 1                   ; bypass present
+block.16.0x78 = 5                   ; ECM insert
+block.16.0x7C = 5                   ; CF wrap_a
+block.16.0xAC = 2                   ; MAC path secondary
+block.16.0xB0 = 08-00-2B-01-02-03   ; upstream neighbour
+block.16.0xB8 = AA-00-04-00-07-0C   ; downstream neighbour
+block.16.0xD0 = 2                   ; duplicate address test failed
+block.16.0xD8 = 3                   ; downstream port type M
+block.16.0xE4 = 125000              ; T-Req 10 ms
+block.16.0xE8 = 112500              ; T-Neg 9 ms
+block.16.0xEC = 2000000             ; T-Max 160 ms
+block.16.0xF0 = 25000               ; TVX 2 ms
+block.16.0xFC = 5                   ; RMT ring_op_dup
+block.16.0x138 = 25000              ; TVX lower bound 2 ms
+block.16.0x13C = 1875000            ; T-Max lower bound 150 ms
+block.16.0x140 = 150000             ; Max T-Req 12 ms
+block.16.0x14C = 3                  ; port 1's neighbour: M
+block.16.0x164 = 3                  ; port 1 on the primary path
+block.16.0x168 = 1                  ; port 2 local
+block.16.0x184 = 5                  ; port 1 twisted pair
+block.16.0x19C = 12                 ; LER estimates
+block.16.0x1A0 = 11
+block.16.0x1A4 = 6                  ; LER cutoffs
+block.16.0x1A8 = 7
+block.16.0x1AC = 5                  ; LER alarms
+block.16.0x1B0 = 8
+block.16.0x1B4 = 2                  ; connect states standby, connecting
+block.16.0x1B8 = 1
+block.16.0x1BC = 6                  ; PCM states join, connect
+block.16.0x1C0 = 3
+block.5.0x164 = 01-00-00-00-05-00-00-00  ; tokens: 2^32 + 5
+block.5.0x114 = 00-00-00-00-09-00-00-00  ; port 1 LCT failures
+block.5.0x134 = 00-00-00-00-E8-03-00-00  ; port 1 LEM counts 1000
+)";
+
+// Every value korap1's file sets, as the MIB gives it.
+const std::map<std::string, std::string> kExpected = {
+    {"1.2.1.3.1", "3"},           {"1.2.1.11.1", "1"},
+    {"1.2.1.14.1", "32771"},      {"1.2.1.18.1", "1"},
+    {"1.2.1.19.1", "6"},          {"1.2.1.20.1", "6"},
+    {"2.2.1.8.1.1", "3"},         {"2.2.1.9.1.1", "08 00 2B 01 02 03"},
+    {"2.2.1.10.1.1", "AA 00 04 00 07 0C"},
+    {"2.2.1.13.1.1", "3"},        {"2.2.1.15.1.1", "4"},
+    {"2.2.1.16.1.1", "AA 00 04 00 09 0C"},
+    {"2.2.1.17.1.1", "10000000"}, {"2.2.1.18.1.1", "9000000"},
+    {"2.2.1.19.1.1", "160000000"}, {"2.2.1.20.1.1", "2000000"},
+    {"2.2.1.28.1.1", "6"},        {"3.1.1.1.1.1", "5"},
+    {"4.2.1.3.1.1", "2000000"},   {"4.2.1.4.1.1", "150000000"},
+    {"4.2.1.5.1.1", "12000000"},  {"4.3.1.6.1.1.1", "3"},
+    {"4.3.1.6.1.1.2", "4"},       {"4.3.1.6.1.1.3", "2"},
+    {"5.2.1.4.1.1", "4"},         {"5.2.1.7.1.1", "4"},
+    {"5.2.1.7.1.2", "2"},         {"5.2.1.11.1.1", "6"},
+    {"5.2.1.14.1.1", "9"},        {"5.2.1.15.1.1", "12"},
+    {"5.2.1.15.1.2", "11"},       {"5.2.1.17.1.1", "1000"},
+    {"5.2.1.18.1.1", "6"},        {"5.2.1.18.1.2", "7"},
+    {"5.2.1.19.1.1", "5"},        {"5.2.1.19.1.2", "8"},
+    {"5.2.1.20.1.1", "3"},        {"5.2.1.20.1.2", "2"},
+    {"5.2.1.21.1.1", "7"},        {"5.2.1.21.1.2", "4"},
+    // korap2 keeps the emulator's own content.
+    {"1.2.1.14.2", "32801"},      {"1.1.0", "2"},
+    {"5.1.0", "4"},
+};
+
+std::string Tool(const std::string& name) {
+  std::string path = FindOnPath(name);
+  if (path.empty() && ::access(("/usr/sbin/" + name).c_str(), X_OK) == 0) path = "/usr/sbin/" + name;
+  return path;
+}
+
+int FreeUdpPort() {
+  const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  int port = 0;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    port = ntohs(address.sin_port);
+  }
+  ::close(fd);
+  return port;
+}
+
+struct ToolResult {
+  int status;
+  std::string output;
+};
+
+// snmpd, station-emulator and quivera --headless --agentx, stopped in
+// reverse order when the test ends.
+class SnmpAgentxTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* tool : {"snmpd", "snmpget", "snmpset", "snmpwalk", "snmpbulkwalk"}) {
+      if (Tool(tool).empty()) GTEST_SKIP() << tool << " is not installed (Debian: snmpd, snmp)";
+    }
+    ASSERT_FALSE(scratch_.path().empty());
+    port_ = FreeUdpPort();
+    ASSERT_GT(port_, 1023);
+    // The library's files stay in the scratch folder: no MIB files parsed
+    // (numeric OIDs only), no state written, no user configuration read.
+    ::setenv("SNMP_PERSISTENT_DIR", scratch_.File("persist").c_str(), 1);
+    ::setenv("SNMPCONFPATH", scratch_.path().c_str(), 1);
+    ::setenv("MIBDIRS", scratch_.File("no-mibs").c_str(), 1);
+    ::setenv("MIBS", "", 1);
+    socket_ = scratch_.File("agentx");
+    WriteText(scratch_.File("snmpd.conf"),
+              "agentAddress udp:127.0.0.1:" + std::to_string(port_) +
+                  "\nmaster agentx\nagentXSocket " + socket_ +
+                  "\nrocommunity public 127.0.0.1\nrwcommunity private 127.0.0.1\n");
+    snmpd_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{Tool("snmpd"), "-f", "-Lo", "-C", "-c",
+                                 scratch_.File("snmpd.conf"), "-p", scratch_.File("snmpd.pid")},
+        scratch_.File("snmpd.out"));
+    ASSERT_TRUE(snmpd_->valid());
+    ASSERT_TRUE(WaitUntil([&] { return ::access(socket_.c_str(), F_OK) == 0; }, 20s))
+        << ReadText(scratch_.File("snmpd.out"));
+
+    WriteText(scratch_.File("station.ini"), kStationFile);
+    log_ = scratch_.File("requests.log");
+    ::mkdir(scratch_.File("dev").c_str(), 0755);
+    emulator_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{EmulatorProgram(), "--dir", scratch_.File("dev"), "--station",
+                                 scratch_.File("station.ini"), "--log", log_, "korap1", "korap2"},
+        scratch_.File("emulator.out"));
+    ASSERT_TRUE(WaitUntil([&] { return ::access(scratch_.File("dev/korap2").c_str(), F_OK) == 0; },
+                          20s))
+        << ReadText(scratch_.File("emulator.out"));
+  }
+
+  void StartQuivera(bool sets_allowed) {
+    WriteText(scratch_.File("quivera.ini"), "[Preferences]\nMGTSetOperations=" +
+                                                std::string(sets_allowed ? "0" : "1") +
+                                                "\n[State]\nWebServerEnable=0\n");
+    quivera_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{QuiveraProgram(), "--headless", "--device-dir",
+                                 scratch_.File("dev"), "--settings", scratch_.File("quivera.ini"),
+                                 "--agentx=" + socket_},
+        scratch_.File("quivera.out"));
+    ASSERT_TRUE(quivera_->valid());
+    // Connected once the master answers for fddimib.
+    ASSERT_TRUE(WaitUntil([&] { return Get(kFddimib + ".1.1.0").output.find(" 2") !=
+                                       std::string::npos; },
+                          30s))
+        << ReadText(scratch_.File("quivera.out"));
+  }
+
+  void TearDown() override {
+    if (quivera_) quivera_->Stop(10s);
+    if (emulator_) emulator_->Stop(5s);
+    if (snmpd_) snmpd_->Stop(5s);
+  }
+
+  ToolResult Run(const std::string& tool, std::vector<std::string> args) {
+    static std::atomic<int> serial{0};
+    const std::string out = scratch_.File("tool" + std::to_string(serial++) + ".out");
+    args.insert(args.begin(), Tool(tool));
+    const int status = RunCommand(args, out, std::chrono::seconds(60));
+    return {status, ReadText(out)};
+  }
+  std::string Agent() const { return "127.0.0.1:" + std::to_string(port_); }
+  ToolResult Get(const std::string& oid) {
+    return Run("snmpget", {"-v2c", "-c", "public", "-On", "-Oq", "-Ox", "-t", "5", Agent(), oid});
+  }
+  ToolResult Set(const std::string& oid, int value) {
+    return Run("snmpset", {"-v2c", "-c", "private", "-On", "-Oq", "-t", "5", Agent(), oid, "i",
+                           std::to_string(value)});
+  }
+
+  // The walk's lines as OID suffix -> value (quotes and trailing blanks off).
+  std::map<std::string, std::string> Walk(const std::string& tool = "snmpwalk") {
+    const ToolResult r =
+        Run(tool, {"-v2c", "-c", "public", "-On", "-Oq", "-Ox", "-t", "5", Agent(), kFddimib});
+    EXPECT_EQ(r.status, 0) << r.output;
+    std::map<std::string, std::string> values;
+    std::istringstream lines(r.output);
+    for (std::string line; std::getline(lines, line);) {
+      const size_t space = line.find(' ');
+      if (line.rfind(kFddimib + ".", 0) != 0 || space == std::string::npos) continue;
+      std::string value = line.substr(space + 1);
+      if (!value.empty() && value.front() == '"') value.erase(0, 1);
+      while (!value.empty() && (value.back() == '"' || value.back() == ' ')) value.pop_back();
+      values[line.substr(kFddimib.size() + 1, space - kFddimib.size() - 1)] = value;
+    }
+    return values;
+  }
+
+  // Lines of the request log from line 'from' on.
+  std::vector<std::string> LogLines(size_t from = 0) {
+    std::istringstream text(ReadText(log_));
+    std::vector<std::string> lines;
+    size_t n = 0;
+    for (std::string line; std::getline(text, line); ++n) {
+      if (n >= from) lines.push_back(line);
+    }
+    return lines;
+  }
+
+  ScratchDir scratch_;
+  int port_ = 0;
+  std::string socket_;
+  std::string log_;
+  std::unique_ptr<ChildProcess> snmpd_, emulator_, quivera_;
+};
+
+TEST_F(SnmpAgentxTest, EveryValueIsWhatTheStationFileSets) {
+  StartQuivera(false);
+  const auto values = Walk();
+  for (const auto& [oid, value] : kExpected) {
+    const auto found = values.find(oid);
+    ASSERT_NE(found, values.end()) << oid;
+    EXPECT_EQ(found->second, value) << oid;
+  }
+  // What the adapter does not give is absent, not made up.
+  EXPECT_EQ(values.count("1.2.1.6.1"), 0u);  // SMT user data
+  EXPECT_NE(Get(kFddimib + ".1.2.1.6.1").output.find("No Such Instance"), std::string::npos);
+  EXPECT_NE(Get(kFddimib + ".5.2.1.3.3.1").output.find("No Such Instance"), std::string::npos);
+}
+
+TEST_F(SnmpAgentxTest, SetsAreRefusedWhileManagementSetsAreDisabled) {
+  StartQuivera(false);
+  const ToolResult r = Set(kFddimib + ".5.2.1.18.1.1", 5);
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.output.find("noAccess"), std::string::npos) << r.output;
+  EXPECT_NE(Set(kFddimib + ".1.2.1.19.1", 1).output.find("notWritable"), std::string::npos);
+  for (const std::string& line : LogLines()) EXPECT_EQ(line.find(" 17"), std::string::npos) << line;
+  EXPECT_NE(Get(kFddimib + ".5.2.1.18.1.1").output.find(" 6"), std::string::npos);
+}
+
+TEST_F(SnmpAgentxTest, AllowedSetsReachTheStationAndBadValuesDoNot) {
+  StartQuivera(true);
+  auto sets_sent = [&] {
+    int n = 0;
+    for (const std::string& line : LogLines()) n += line == "korap1 0xFF000001 17";
+    return n;
+  };
+  EXPECT_EQ(Set(kFddimib + ".5.2.1.18.1.1", 9).output.find("wrongValue") != std::string::npos,
+            true);
+  EXPECT_EQ(Set(kFddimib + ".4.2.1.5.1.1", 10000001).status != 0, true);  // not whole ms
+  EXPECT_EQ(sets_sent(), 0);
+
+  ToolResult r = Set(kFddimib + ".5.2.1.18.1.1", 8);
+  EXPECT_EQ(r.status, 0) << r.output;
+  r = Set(kFddimib + ".4.2.1.5.1.1", 20000000);  // Max T-Req 20 ms
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(sets_sent(), 2);
+  EXPECT_NE(Get(kFddimib + ".5.2.1.18.1.1").output.find(" 8"), std::string::npos);
+  const auto values = Walk();
+  EXPECT_EQ(values.at("4.2.1.5.1.1"), "20000000");
+  EXPECT_EQ(values.at("4.2.1.3.1.1"), "2000000");    // the bounds left alone stay
+  EXPECT_EQ(values.at("4.2.1.4.1.1"), "150000000");
+}
+
+TEST_F(SnmpAgentxTest, ManyWalksCostAtMostOneRequestPerBlockPerCycle) {
+  StartQuivera(false);
+  const size_t from = LogLines().size();
+  const auto start = std::chrono::steady_clock::now();
+  std::atomic<int> walks{0};
+  std::vector<std::thread> managers;
+  for (int m = 0; m < 3; ++m) {
+    managers.emplace_back([&, m] {
+      while (std::chrono::steady_clock::now() - start < 3s) {
+        if (Walk(m == 0 ? "snmpwalk" : "snmpbulkwalk").size() >= kExpected.size()) ++walks;
+      }
+    });
+  }
+  for (std::thread& t : managers) t.join();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  // Cycles that began within the window, and the one running at its start.
+  const int cycles = static_cast<int>(std::floor(seconds)) + 2;
+  std::map<std::string, int> per_block;
+  for (const std::string& line : LogLines(from)) ++per_block[line];
+  EXPECT_GE(walks.load(), 6);
+  for (const char* block : {"korap1 0xFF000001 16", "korap1 0xFF000001 5", "korap2 0xFF000001 16",
+                            "korap2 0xFF000001 5", "korap1 0x03010102", "korap2 0x03010102"}) {
+    EXPECT_GE(per_block[block], 1) << block;
+    EXPECT_LE(per_block[block], cycles) << block << " in " << seconds << " s, " << walks
+                                        << " walks";
+  }
+}
+
+}  // namespace
+}  // namespace quivera::testing

@@ -1,15 +1,36 @@
-// The adapter list: every operation on the current adapter, and every change
-// of which adapter is current, runs under the one mutex.
+// The adapter list: the current index under the list's lock, each adapter's
+// operations under its own, and the threads' pins.
 #include "adapter/adapter_list.h"
 
+#include <chrono>
+
 namespace quivera {
+namespace {
+// The calling thread's pins, innermost first, on whatever lists it uses.
+thread_local AdapterList::Pin* pins = nullptr;
+}  // namespace
 
 AdapterList::~AdapterList() = default;
+
+AdapterList::Pin::Pin(AdapterList& list) : Pin(list, list.CurrentIndex()) {}
+
+AdapterList::Pin::Pin(AdapterList& list, int index) : list_(&list), index_(index), outer_(pins) {
+  pins = this;
+}
+
+AdapterList::Pin::~Pin() { pins = outer_; }
+
+const AdapterList::Pin* AdapterList::PinOf() const {
+  for (const Pin* pin = pins; pin != nullptr; pin = pin->outer_) {
+    if (pin->list_ == this) return pin;
+  }
+  return nullptr;
+}
 
 int AdapterList::Add(std::unique_ptr<Adapter> adapter) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!adapter || count_ >= kMaxAdapters) return 1;
-  adapters_[static_cast<size_t>(count_)] = std::move(adapter);
+  slots_[static_cast<size_t>(count_)].adapter = std::move(adapter);
   ++count_;
   return 0;
 }
@@ -20,6 +41,7 @@ int AdapterList::Count() const {
 }
 
 int AdapterList::CurrentIndex() const {
+  if (const Pin* pin = PinOf()) return pin->index_;
   std::lock_guard<std::mutex> lock(mutex_);
   return current_;
 }
@@ -28,7 +50,43 @@ int AdapterList::SetCurrent(int index) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (index < 0 || index >= count_) return 1;
   current_ = index;
+  for (Pin* pin = pins; pin != nullptr; pin = pin->outer_) {
+    if (pin->list_ == this) {
+      pin->index_ = index;
+      break;
+    }
+  }
   return 0;
+}
+
+AdapterList::Slot* AdapterList::SlotAt(int index) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  // A slot is filled before count_ grows past it and never emptied while the
+  // list lives, so its adapter can be used after this lock is released.
+  if (index < 0 || index >= count_) return nullptr;
+  return &slots_[static_cast<size_t>(index)];
+}
+
+bool AdapterList::TakeUnlessStopped(Slot& slot) {
+  std::unique_lock<std::mutex> lock(slot.mutex);
+  while (slot.busy) {
+    if (ThreadStopRequested()) return false;
+    // The system clock's wait is the one every tool follows; a clock step
+    // only changes one short slice.
+    slot.freed.wait_until(lock, std::chrono::system_clock::now() +
+                                    std::chrono::milliseconds(kStopCheckMs));
+  }
+  if (ThreadStopRequested()) return false;
+  slot.busy = true;
+  return true;
+}
+
+void AdapterList::Give(Slot& slot) {
+  {
+    std::lock_guard<std::mutex> lock(slot.mutex);
+    slot.busy = false;
+  }
+  slot.freed.notify_one();
 }
 
 int AdapterList::GetItem(ManagementItem item, void* buffer, size_t* length, int index) {
@@ -52,9 +110,12 @@ int AdapterList::FirmwareCommit() {
 }
 
 int AdapterList::FirmwareStatus() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (count_ == 0) return 0;  // "request failed"
-  return adapters_[static_cast<size_t>(current_)]->FirmwareStatus();
+  int status = 0;  // "request failed"
+  WithCurrent([&status](Adapter& a) {
+    status = a.FirmwareStatus();
+    return 0;
+  });
+  return status;
 }
 
 int AdapterList::Control(int action) {
@@ -73,9 +134,13 @@ void AdapterList::BeginRefresh() {
 }
 
 void AdapterList::BeginRefreshAll() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    for (int i = 0; i < count_; ++i) adapters_[static_cast<size_t>(i)]->BeginRefresh();
+  // Each adapter on its own lock: one busy with a slow request holds up only
+  // its own renewal.
+  for (int i = 0; i < Count(); ++i) {
+    WithAdapter(i, [](Adapter& a) {
+      a.BeginRefresh();
+      return 0;
+    });
   }
   ++refresh_count_;
 }

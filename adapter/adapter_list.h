@@ -1,12 +1,21 @@
 // The ordered list of up to 16 opened adapters and the current one. Two
 // threads use it: the user-interface thread (timer, pages, commands) and the
-// hypertext server's worker. One mutex makes every adapter operation made
-// through the list, and every change of the current adapter, atomic towards
-// the other thread. Nobody keeps an Adapter* between calls: ask the list.
+// hypertext server's worker. Each adapter has a lock of its own, held for
+// one operation (at most one driver request for a read or a set), and the
+// list's own lock guards only which adapter is current, so neither thread
+// waits on the other for longer than one driver request, and never for a
+// request to another adapter. Nobody keeps an Adapter* between calls: ask
+// the list.
+//
+// A step that asks, then acts (a confirmation, then a reset; a switch, then
+// a refresh; the many reads of one page) pins its thread's view of the list
+// with a Pin, so the other thread's switch in between cannot send it to an
+// adapter it did not mean.
 #pragma once
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,6 +23,7 @@
 #include <utility>
 
 #include "adapter/adapter.h"
+#include "adapter/thread_stop.h"
 
 namespace quivera {
 
@@ -31,13 +41,39 @@ class AdapterList {
   int Add(std::unique_ptr<Adapter> adapter);
 
   int Count() const;
-  // 0-based index of the current adapter (0 while the list is empty).
+  // 0-based index of the current adapter as the calling thread sees it: the
+  // pinned one inside a Pin, else the list's (0 while the list is empty).
   int CurrentIndex() const;
-  // Makes element 'index' (0-based) current. Returns 0, or 1 when out of range.
+  // Makes element 'index' (0-based) current, and moves the calling thread's
+  // innermost pin on this list along with it. Returns 0, or 1 when out of
+  // range.
   int SetCurrent(int index);
 
+  // For its life, every operation the constructing thread makes through
+  // 'list', and its CurrentIndex, go to one adapter, whatever the other
+  // thread makes current meanwhile. Pins nest; the innermost counts.
+  class Pin {
+   public:
+    // Pins the adapter current now.
+    explicit Pin(AdapterList& list);
+    // Pins element 'index' (an index outside the list pins nothing there:
+    // operations then fail as on an empty list).
+    Pin(AdapterList& list, int index);
+    ~Pin();
+    Pin(const Pin&) = delete;
+    Pin& operator=(const Pin&) = delete;
+
+   private:
+    friend class AdapterList;
+    const AdapterList* list_;
+    int index_;
+    Pin* outer_;
+  };
+
   // The operations of the current adapter, each atomic towards the other
-  // thread. With an empty list they return 1 (FirmwareStatus 0) and do nothing.
+  // thread. With an empty list, or when the calling thread is asked to stop
+  // (ThreadStopScope) before the adapter is free, they return 1
+  // (FirmwareStatus 0) and do nothing.
   int GetItem(ManagementItem item, void* buffer, size_t* length, int index = 0);
   int SetItem(ManagementItem item, const void* buffer, size_t length, int index = 0);
   int FirmwarePrepare();
@@ -58,31 +94,53 @@ class AdapterList {
   // values for one cycle compare it to know when theirs is out of date.
   uint64_t RefreshCount() const { return refresh_count_.load(); }
 
-  // Runs 'fn(Adapter&)' on the current adapter under the lock, for the rare
-  // sequence that must not interleave with the other thread. Returns 1 without
-  // calling 'fn' when the list is empty, else what 'fn' returns.
-  template <class Fn>
-  int WithCurrent(Fn&& fn) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (count_ == 0) return 1;
-    return std::forward<Fn>(fn)(*adapters_[static_cast<size_t>(current_)]);
-  }
-
-  // The same on element 'index' (0-based) whether or not it is current, for
-  // a command that must stay with the adapter it started on while the other
-  // thread may choose another one, and for readers of every adapter (the
-  // SNMP sub-agent). Returns 1 without calling 'fn' when there is no element
-  // 'index'.
+  // Runs 'fn(Adapter&)' on element 'index' under that adapter's lock, for a
+  // sequence that must not interleave with the other thread (a command that
+  // must stay with the adapter it started on, a reader of every adapter such
+  // as the SNMP sub-agent). Returns 1 without calling 'fn' when there is no
+  // such adapter or the thread was asked to stop while waiting for it, else
+  // what 'fn' returns.
   template <class Fn>
   int WithAdapter(int index, Fn&& fn) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (index < 0 || index >= count_) return 1;
-    return std::forward<Fn>(fn)(*adapters_[static_cast<size_t>(index)]);
+    Slot* slot = SlotAt(index);
+    if (slot == nullptr || !TakeUnlessStopped(*slot)) return 1;
+    const Taken taken(*slot);
+    return std::forward<Fn>(fn)(*slot->adapter);
+  }
+  // The same on the current adapter (as CurrentIndex sees it).
+  template <class Fn>
+  int WithCurrent(Fn&& fn) {
+    return WithAdapter(CurrentIndex(), std::forward<Fn>(fn));
   }
 
  private:
-  mutable std::mutex mutex_;
-  std::array<std::unique_ptr<Adapter>, kMaxAdapters> adapters_;
+  // One adapter and its lock: 'busy' while an operation runs on it. (A flag
+  // under a mutex rather than a timed mutex, so that the wait can look at the
+  // thread's stop request with waits every tool understands.)
+  struct Slot {
+    std::unique_ptr<Adapter> adapter;
+    std::mutex mutex;  // guards busy
+    std::condition_variable freed;
+    bool busy = false;
+  };
+  // Gives the slot back when the operation ends.
+  struct Taken {
+    explicit Taken(Slot& s) : slot(s) {}
+    ~Taken() { Give(slot); }
+    Taken(const Taken&) = delete;
+    Taken& operator=(const Taken&) = delete;
+    Slot& slot;
+  };
+
+  Slot* SlotAt(int index);
+  const Pin* PinOf() const;  // the calling thread's innermost pin on this list
+  // Takes the adapter for one operation, looking at the thread's stop request
+  // while it waits. False (not taken) when stop was asked first.
+  static bool TakeUnlessStopped(Slot& slot);
+  static void Give(Slot& slot);
+
+  mutable std::mutex mutex_;  // guards count_, current_ and filling the slots
+  std::array<Slot, kMaxAdapters> slots_;
   int count_ = 0;
   int current_ = 0;
   std::atomic<uint64_t> refresh_count_{0};

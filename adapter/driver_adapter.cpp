@@ -48,6 +48,19 @@ int CopyText(const std::string& text, void* buffer, size_t* length) {
   return 0;
 }
 
+// The fewest bytes a standard reply of 'shape' must bring to be a value, in
+// a reply buffer of 'room' bytes.
+size_t LeastStandardReply(ItemShape shape, size_t room) {
+  switch (shape) {
+    case ItemShape::kAddress:
+      return 6;
+    case ItemShape::kU32:
+      return std::min(room, kWordSize);
+    default:
+      return 0;  // lists and texts: as long as the driver has them
+  }
+}
+
 uint32_t ReadHostU32(const void* buffer) {
   uint32_t v = 0;
   std::memcpy(&v, buffer, sizeof v);
@@ -73,59 +86,91 @@ int DriverAdapter::GetItem(ManagementItem item, void* buffer, size_t* length, in
     case ItemFrom::kComputed:
       return performance_.Read(item, buffer, length);
     case ItemFrom::kErrorLog:
-      if (index < 0 || index >= kErrorLogEntries || *length > kReplyBlockSize) return 1;
-      if (FetchErrorLogBlock(index) != 0) return 1;
-      return CopyFromBlock(error_log_[static_cast<size_t>(index)], buffer, *length);
+      return ReadErrorLogEntry(index, buffer, *length);
     case ItemFrom::kDriverParams:
-      if (*length > kReplyBlockSize || FetchDriverParamBlock() != 0) return 1;
-      return CopyFromBlock(blocks_[kDriverParams], buffer, *length);
     case ItemFrom::kSerialNumber:
-      if (*length > kReplyBlockSize || FetchSerialNumberBlock() != 0) return 1;
-      return CopyFromBlock(blocks_[kSerialNumber], buffer, *length);
+      return ReadWholeBlock(src->source, buffer, *length);
     default:
-      break;
+      return ReadBlockValue(*src, buffer, length, index);
   }
+}
 
-  // A value at an offset of one of the four cached blocks.
-  const ValueSize size = SizeOf(src->shape);
-  size_t offset = src->where;
-  if (src->per_port) {
+int DriverAdapter::ReadErrorLogEntry(int entry, void* buffer, size_t length) {
+  if (entry < 0 || entry >= kErrorLogEntries || length > kReplyBlockSize) return 1;
+  if (FetchErrorLogBlock(entry) != 0) return 1;
+  return CopyFromBlock(error_log_[static_cast<size_t>(entry)], buffer, length);
+}
+
+int DriverAdapter::ReadWholeBlock(ItemFrom source, void* buffer, size_t length) {
+  if (length > kReplyBlockSize) return 1;
+  const bool params = source == ItemFrom::kDriverParams;
+  if ((params ? FetchDriverParamBlock() : FetchSerialNumberBlock()) != 0) return 1;
+  return CopyFromBlock(blocks_[params ? kDriverParams : kSerialNumber], buffer, length);
+}
+
+int DriverAdapter::ReadBlockValue(const DriverItemSource& src, void* buffer, size_t* length,
+                                  int index) {
+  size_t offset = 0;
+  if (BlockValueOffset(src, index, *length, &offset) != 0) return 1;
+  const BlockId id = CachedBlockOf(src.source);
+  if (FetchCached(id, CachedBlockCode(id)) != 0) return 1;
+  *length = DeliverBlockValue(src.shape, blocks_[id].bytes.data() + offset, buffer);
+  return 0;
+}
+
+int DriverAdapter::BlockValueOffset(const DriverItemSource& src, int index, size_t length,
+                                    size_t* offset) {
+  const ValueSize size = SizeOf(src.shape);
+  size_t at = src.where;
+  if (src.per_port) {
     if (index < 0 || index >= kMaxPorts) return 1;
-    const size_t stride = src->shape == ItemShape::kU64 ? 8 : kWordSize;
-    offset += static_cast<size_t>(index) * stride;
+    const size_t stride = src.shape == ItemShape::kU64 ? 8 : kWordSize;
+    at += static_cast<size_t>(index) * stride;
   }
-  if (offset + size.in_block > kReplyBlockSize || *length < size.delivered) return 1;
+  if (at + size.in_block > kReplyBlockSize || length < size.delivered) return 1;
+  *offset = at;
+  return 0;
+}
 
-  BlockId id = kMib;
-  int rc = 1;
-  switch (src->source) {
+DriverAdapter::BlockId DriverAdapter::CachedBlockOf(ItemFrom source) {
+  switch (source) {
     case ItemFrom::kStatus:
-      id = kStatus;
-      rc = FetchStatusBlock();
-      break;
+      return kStatus;
     case ItemFrom::kLink:
-      id = kLink;
-      rc = FetchLinkBlock();
-      break;
+      return kLink;
     case ItemFrom::kCounter:
-      id = kCounter;
-      rc = FetchCounterBlock();
-      break;
+      return kCounter;
     default:
-      rc = FetchMibBlock();
-      break;
+      return kMib;
   }
-  if (rc != 0) return 1;
+}
 
-  const uint8_t* at = blocks_[id].bytes.data() + offset;
-  switch (src->shape) {
+uint32_t DriverAdapter::CachedBlockCode(BlockId id) {
+  switch (id) {
+    case kStatus:
+      return kCodeStatus;
+    case kLink:
+      return kCodeLink;
+    case kCounter:
+      return kCodeCounters;
+    case kDriverParams:
+      return kCodeDriverParams;
+    case kSerialNumber:
+      return kCodeSerialNumber;
+    default:
+      return kCodeMib;
+  }
+}
+
+size_t DriverAdapter::DeliverBlockValue(ItemShape shape, const uint8_t* at, void* buffer) {
+  switch (shape) {
     case ItemShape::kU64: {
       const uint32_t words[2] = {LoadU32(at), LoadU32(at + kWordSize)};  // high word first
       std::memcpy(buffer, words, sizeof words);
       break;
     }
     case ItemShape::kAddress:
-      std::memcpy(buffer, at, size.delivered);
+      std::memcpy(buffer, at, SizeOf(shape).delivered);
       break;
     case ItemShape::kPortSum: {
       const uint32_t sum = LoadU32(at) + LoadU32(at + kWordSize);
@@ -138,8 +183,7 @@ int DriverAdapter::GetItem(ManagementItem item, void* buffer, size_t* length, in
       break;
     }
   }
-  *length = size.delivered;
-  return 0;
+  return SizeOf(shape).delivered;
 }
 
 int DriverAdapter::SetItem(ManagementItem item, const void* buffer, size_t length, int) {
@@ -257,6 +301,8 @@ int DriverAdapter::QueryStandard(ManagementItem item, void* buffer, size_t* leng
   size_t returned = 0;
   if (Send(src->where, reply.data(), reply.size(), &returned) != 0) return 1;
   if (returned > reply.size()) return 1;  // a driver that claims more than it had room for
+  // A value cut short (a 2-byte address, a 3-byte number) is no value.
+  if (returned < LeastStandardReply(src->shape, reply.size())) return 1;
 
   size_t copy = returned;
   if (src->shape == ItemShape::kText &&
@@ -284,12 +330,10 @@ int DriverAdapter::SendManagementRequest(const ManagementRequest& request) {
   return Send(kOidManagementQuery, buffer, sizeof buffer, &returned);
 }
 
-int DriverAdapter::FetchDriverParamBlock() {
-  return FetchKeepingOutcome(kDriverParams, kCodeDriverParams);
-}
+int DriverAdapter::FetchDriverParamBlock() { return FetchCached(kDriverParams, kCodeDriverParams); }
 
 int DriverAdapter::FetchSerialNumberBlock() {
-  return FetchKeepingOutcome(kSerialNumber, kCodeSerialNumber);
+  return FetchCached(kSerialNumber, kCodeSerialNumber);
 }
 
 int DriverAdapter::FetchErrorLogBlock(int entry) {
@@ -338,14 +382,9 @@ int DriverAdapter::SendInto(ReplyBlock& block, uint32_t code, uint32_t index, si
 }
 
 int DriverAdapter::FetchCached(BlockId id, uint32_t code) {
-  ReplyBlock& block = blocks_[id];
-  if (block.fetched) return 0;
-  block.fetched = true;
-  size_t returned = 0;
-  return SendInto(block, code, 0, &returned);
-}
-
-int DriverAdapter::FetchKeepingOutcome(BlockId id, uint32_t code) {
+  // Every reader of the cycle gets the first fetch's outcome: after a failed
+  // fetch the block holds the last good reply (or nothing), which must not
+  // pass for this cycle's.
   ReplyBlock& block = blocks_[id];
   if (block.fetched) return block.outcome;
   block.fetched = true;

@@ -15,6 +15,7 @@
 
 #include "adapter/adapter.h"
 #include "adapter/driver_channel.h"
+#include "adapter/driver_item_table.h"
 #include "adapter/management_request.h"
 #include "adapter/performance_sample.h"
 
@@ -34,8 +35,10 @@ class DriverAdapter : public Adapter {
   // DriverParameters and SerialNumber copy *length (at most 520) bytes from
   // the start of their block. Standard items return the driver's reply and
   // its length; text items (DeviceName, VendorDescription) always end with a
-  // NUL inside the caller's buffer. Any length or index that would read
-  // outside a block or write past the buffer returns 1 without a request.
+  // NUL inside the caller's buffer; an address shorter than 6 bytes or a
+  // number shorter than its word is a failed read. Any length or index that
+  // would read outside a block or write past the buffer returns 1 without a
+  // request.
   int GetItem(ManagementItem item, void* buffer, size_t* length, int index = 0) override;
   // Marks the MIB block stale, then sends the item's set request (see the
   // settable items in adapter.h). Values are u32 in host order; PathTimers
@@ -56,9 +59,9 @@ class DriverAdapter : public Adapter {
 
   // --- the request operations behind the items ---------------------------------
   // Cached queries (codes 4, 12, 16, 5): at most one request per refresh
-  // cycle. The first call of a cycle returns the request's outcome; later
-  // calls return 0 and leave the block as it is (after a failure: the values
-  // of the last successful fetch).
+  // cycle. Every call of a cycle returns the outcome of its one request, so
+  // after a failure no reader of the cycle takes the block (which keeps the
+  // values of the last successful fetch) for this cycle's reply.
   int FetchStatusBlock();
   int FetchLinkBlock();
   int FetchMibBlock();
@@ -70,8 +73,7 @@ class DriverAdapter : public Adapter {
   int QueryStandard(ManagementItem item, void* buffer, size_t* length);
   // Sends a caller-built management request and marks the MIB block stale.
   int SendManagementRequest(const ManagementRequest& request);
-  // Codes 20 and 27: one request per refresh cycle; its outcome is returned
-  // to every caller of the cycle.
+  // Codes 20 and 27: likewise.
   int FetchDriverParamBlock();
   int FetchSerialNumberBlock();
   // Code 10: sent on every call; 1 for an entry outside 0..3 (no request).
@@ -96,7 +98,19 @@ class DriverAdapter : public Adapter {
   int Send(uint32_t oid, void* buffer, size_t len, size_t* returned);
   int SendInto(ReplyBlock& block, uint32_t code, uint32_t index, size_t* returned);
   int FetchCached(BlockId id, uint32_t code);
-  int FetchKeepingOutcome(BlockId id, uint32_t code);
+
+  // The steps of GetItem, one per kind of source.
+  int ReadErrorLogEntry(int entry, void* buffer, size_t length);
+  int ReadWholeBlock(ItemFrom source, void* buffer, size_t length);
+  int ReadBlockValue(const DriverItemSource& src, void* buffer, size_t* length, int index);
+  // Where a block value of 'src' for port 'index' starts in its block; 1 when
+  // it would lie outside the block or not fit 'length' bytes.
+  static int BlockValueOffset(const DriverItemSource& src, int index, size_t length,
+                              size_t* offset);
+  static BlockId CachedBlockOf(ItemFrom source);
+  static uint32_t CachedBlockCode(BlockId id);
+  // Writes the value at 'at' in the caller's form; returns its size.
+  static size_t DeliverBlockValue(ItemShape shape, const uint8_t* at, void* buffer);
   int WriteFlash(uint32_t code, const void* block, size_t length, size_t expected);
   int CopyFromBlock(const ReplyBlock& block, void* buffer, size_t length) const;
 

@@ -24,9 +24,9 @@ enum class ItemFrom : uint8_t {
 };
 
 enum class ItemShape : uint8_t {
-  kU32,      // one word
+  kU32,      // one word (a standard reply brings at least one)
   kU64,      // two words, the more significant first
-  kAddress,  // 6 bytes
+  kAddress,  // 6 bytes (a standard reply brings at least 6)
   kPortSum,  // the sum of two consecutive words
   kReply,    // what the driver returns, as long as it returns
   kText,     // like kReply, NUL-terminated

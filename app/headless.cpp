@@ -3,6 +3,7 @@
 
 #include "adapter/adapter_list.h"
 #include "adapter/socket_driver_channel.h"
+#include "adapter/thread_stop.h"
 #include "app/console_ui_services.h"
 #include "app/options.h"
 #include "app/refresh_cycle.h"
@@ -53,7 +54,11 @@ int RunHeadless(const Options& options) {
       if (options.agentx && !agent.Start(options.agentx_socket, &agent_error)) {
         ui.Message(agent_error, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
       }
-      status = RunTickLoop(signals, [&cycle] { cycle.Tick(); }) > 0 ? 0 : 1;
+      {
+        // A stop signal waiting ends the tick's driver requests at once.
+        const ThreadStopScope stop_scope(signals.fd());
+        status = RunTickLoop(signals, [&cycle] { cycle.Tick(); }) > 0 ? 0 : 1;
+      }
       // ... and stop here, before the adapters and the settings go away.
       agent.Stop();
       server.stop();

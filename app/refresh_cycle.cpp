@@ -10,6 +10,9 @@ RefreshCycle::RefreshCycle(AdapterList& list, ActivePageTarget* pages)
     : list_(list), pages_(pages), countdown_(AppSettings().RefreshRate) {}
 
 void RefreshCycle::Tick() {
+  // The whole tick on one adapter: a switch made by the other thread
+  // meanwhile sends neither the sample nor the redraw to another adapter.
+  const AdapterList::Pin pin(list_);
   // Every tick, whatever the countdown: no reader ever sees a reply older
   // than one second, the hypertext server included. Every adapter, because
   // the SNMP sub-agent reads them all; one that nobody reads costs nothing.

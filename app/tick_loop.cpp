@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "adapter/poll_timeout.h"
+
 namespace quivera {
 
 StopSignals::StopSignals() {
@@ -35,9 +37,8 @@ int RunTickLoop(StopSignals& signals, const std::function<void()>& tick,
   if (!signals.ok()) return -1;
   Clock::time_point next = Clock::now() + period;
   for (;;) {
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now());
     pollfd watch{signals.fd(), POLLIN, 0};
-    int ready = poll(&watch, 1, wait.count() > 0 ? static_cast<int>(wait.count()) : 0);
+    int ready = poll(&watch, 1, PollTimeoutUntil(next));
     if (ready < 0) {
       if (errno == EINTR) continue;
       return -1;

@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "adapter/thread_stop.h"
 #include "web/http_response.h"
 #include "web/server_counters.h"
 #include "web/server_socket.h"
@@ -351,6 +352,9 @@ void CHypertextServer::StopWorker() {
 
 void CHypertextServer::ServeLoop(std::string name, int32_t port, int wake_fd,
                                  ListenReporter reporter) {
+  // Once stop is asked, the page being built gives up at its next driver
+  // read (or wait for the adapter) and is abandoned unsent.
+  const ThreadStopScope stop_scope(running_);
   Worker(body_builder_, limits_, running_, std::move(name), port, wake_fd, std::move(reporter))
       .Run();
 }

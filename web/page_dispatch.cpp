@@ -48,6 +48,9 @@ std::string BuildAnswerBody(const std::string& upper_url, AdapterList& adapters,
                             std::atomic<int32_t>& last_port_shown, const SystemFacts& facts) {
   std::string body;
   ApplyAdapterChoice(upper_url, adapters);
+  // One page, one adapter: a switch made by the window meanwhile shows from
+  // the next page on.
+  const AdapterList::Pin pin(adapters);
   auto set = [&](SetOperation operation) {
     AnswerSetOperation(operation, upper_url, adapters, last_port_shown, &body);
   };

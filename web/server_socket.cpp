@@ -10,6 +10,8 @@
 
 #include <cerrno>
 
+#include "adapter/poll_timeout.h"
+
 namespace quivera {
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
@@ -100,11 +102,6 @@ bool SendWithin(int fd, std::string_view head, std::string_view body,
   return true;
 }
 
-int MillisecondsUntil(ServerClock::time_point deadline) {
-  const auto left = deadline - ServerClock::now();
-  if (left <= ServerClock::duration::zero()) return 0;
-  const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-  return ms > 60'000 ? 60'000 : static_cast<int>(ms);
-}
+int MillisecondsUntil(ServerClock::time_point deadline) { return PollTimeoutUntil(deadline); }
 
 }  // namespace quivera

@@ -179,6 +179,9 @@ void CMainFrame::SelectAdapter(int n) {
     if (QAction* entry = AdapterAction(n)) entry->setChecked(n == checked_adapter_);
     return;
   }
+  // The pages show the adapter chosen here, even when a browser chooses
+  // another one meanwhile.
+  const AdapterList::Pin pin(view_->Adapters(), n - 1);
   view_->AdjustPortPages();
   UpdateTitle(n);
   view_->RefreshActivePage();

@@ -12,6 +12,9 @@ constexpr char kCaption[] = "QUIVERA/FDDI";
 }  // namespace
 
 bool ResetAdapterCommand(AdapterList& adapters, UiServices& ui) {
+  // The reset goes to the adapter the question was about, whatever a browser
+  // makes current while the question is open.
+  const AdapterList::Pin pin(adapters);
   if (AppSettings().MGTSetOperations.load() != 0) {
     ui.Message(kResetRefusedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
     return false;

@@ -14,7 +14,8 @@ inline constexpr char kResetQuestionText[] = "Reset adapter. Are you sure?";
 
 // Runs the command: with "MGTSetOperations" non-zero only shows the refusal
 // (warning icon); otherwise asks the question (Yes/No, exclamation icon) and,
-// on Yes only, sends the reset control to the current adapter. Returns true
+// on Yes only, sends the reset control to the adapter that was current when
+// the question was asked. Returns true
 // when the reset request was sent; the driver's answer is not reported.
 bool ResetAdapterCommand(AdapterList& adapters, UiServices& ui);
 

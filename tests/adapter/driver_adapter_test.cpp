@@ -180,23 +180,81 @@ TEST_F(DriverAdapterTest, OneRequestPerBlockPerCycleWhateverIsRead) {
   EXPECT_EQ(log_->Count(), 8u);
 }
 
-TEST_F(DriverAdapterTest, FailedMibQueryFailsTheFirstReaderOnlyAndKeepsOldValues) {
-  station_->SetBlockU32(kCodeMib, 0x64, 0x8021);
-  EXPECT_EQ(ReadU32(I::SmtConnectionPolicy), 0x8021u);
+TEST_F(DriverAdapterTest, FailedCachedBlockFailsEveryReaderOfTheCycle) {
+  // One item of each cached block; the block's value is renewed between
+  // cycles, so a stale value would show.
+  struct Case {
+    int code;
+    I item;
+    size_t offset;
+  };
+  const Case cases[] = {
+      {kCodeStatus, I::MacRingPurgerEnable, 0x44},
+      {kCodeCounters, I::MacRingPurgeErrors, 0xDC},  // the high word of a 64-bit counter
+      {kCodeLink, I::MacLinkState, 0x18},
+      {kCodeMib, I::SmtConnectionPolicy, 0x64},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    SetUp();
+    const auto read = [&](uint32_t* first_word) {
+      uint32_t words[2] = {*first_word, 0};
+      size_t length = sizeof words;
+      const int rc = adapter_->GetItem(c.item, words, &length);
+      *first_word = words[0];
+      return rc;
+    };
+    station_->SetBlockU32(c.code, c.offset, 0x21);
+    uint32_t v = 0;
+    ASSERT_EQ(read(&v), 0);
+    EXPECT_EQ(v, 0x21u);
 
-  adapter_->BeginRefresh();
-  station_->SetBlockU32(kCodeMib, 0x64, 0x1234);
-  failing_->FailCode(kCodeMib);
-  failing_->ScribbleOnFailure(true);
-  uint32_t v = 0;
-  size_t length = sizeof v;
-  EXPECT_EQ(adapter_->GetItem(I::SmtConnectionPolicy, &v, &length), 1);
-  EXPECT_EQ(ReadU32(I::SmtConnectionPolicy), 0x8021u);  // the previous cycle's value
-  EXPECT_EQ(log_->CountCode(kCodeMib), 1);              // the failure was not forwarded
+    adapter_->BeginRefresh();
+    station_->SetBlockU32(c.code, c.offset, 0x34);
+    failing_->FailCode(c.code);
+    failing_->ScribbleOnFailure(true);
+    for (int reader = 0; reader < 3; ++reader) {
+      v = 0xDEAD;
+      EXPECT_EQ(read(&v), 1) << "reader " << reader;
+      EXPECT_EQ(v, 0xDEADu) << "reader " << reader;  // the caller's buffer stays as it was
+    }
+    EXPECT_EQ(failing_->refused(), 1);  // one request for the cycle, however many readers
 
-  failing_->FailCode(kCodeMib, false);
-  adapter_->BeginRefresh();
-  EXPECT_EQ(ReadU32(I::SmtConnectionPolicy), 0x1234u);
+    failing_->FailCode(c.code, false);
+    adapter_->BeginRefresh();
+    ASSERT_EQ(read(&v), 0);
+    EXPECT_EQ(v, 0x34u);
+  }
+}
+
+TEST_F(DriverAdapterTest, ShortStandardRepliesAreFailedReads) {
+  // A value cut short is no value; lists and texts may be as short as they are.
+  struct Case {
+    I item;
+    uint32_t oid;
+    size_t reply;     // bytes the driver returns
+    size_t buffer;    // the caller's buffer
+    int expected_rc;
+  };
+  const Case cases[] = {
+      {I::MacCurrentAddress, kOidFddiLongCurrentAddr, 2, 6, 1},
+      {I::MacCurrentAddress, kOidFddiLongCurrentAddr, 6, 6, 0},
+      {I::MacPermanentAddress, kOidFddiLongPermanentAddr, 5, 6, 1},
+      {I::FramesTransmittedOk, kOidGenXmitOk, 3, 4, 1},
+      {I::FramesTransmittedOk, kOidGenXmitOk, 4, 8, 0},
+      {I::MacMulticastList, kOidFddiLongMulticastList, 0, 600, 0},
+      {I::VendorDescription, kOidGenVendorDescription, 3, 32, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.item));
+    station_->SetOid(c.oid, std::vector<uint8_t>(c.reply, 0x41));
+    std::vector<uint8_t> out(c.buffer, 0xAA);
+    size_t length = out.size();
+    EXPECT_EQ(adapter_->GetItem(c.item, out.data(), &length), c.expected_rc);
+    if (c.expected_rc != 0) {
+      EXPECT_EQ(out, std::vector<uint8_t>(c.buffer, 0xAA));
+    }
+  }
 }
 
 TEST_F(DriverAdapterTest, EverySetItemMakesTheNextReadFetchAgain) {

@@ -45,6 +45,7 @@ int FailingChannel::Request(uint32_t oid, void* buffer, size_t len, size_t* retu
   const int code = RequestCodeOf(oid, buffer, len);
   if (oids_.count(oid) != 0 || (code >= 0 && codes_.count(code) != 0)) {
     *returned = 0;
+    ++refused_;
     if (scribble_ && buffer != nullptr) std::memset(buffer, 0xEE, len);
     return 1;
   }

@@ -59,12 +59,15 @@ class FailingChannel : public DriverChannel {
   void FailOid(uint32_t oid, bool fail = true);
   void FailCode(int code, bool fail = true);
   void ScribbleOnFailure(bool on) { scribble_ = on; }
+  // Requests made to fail so far.
+  int refused() const { return refused_; }
 
  private:
   std::unique_ptr<DriverChannel> inner_;
   std::set<uint32_t> oids_;
   std::set<int> codes_;
   bool scribble_ = false;
+  int refused_ = 0;
 };
 
 // The management request code in a request buffer, or -1.

@@ -7,10 +7,12 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/temp_dir.h"
 #include "e2e_process.h"
+#include "web/http_test_client.h"
 
 namespace quivera {
 namespace {
@@ -21,7 +23,7 @@ using std::chrono::seconds;
 const std::string kQuivera = QUIVERA_BINARY_DIR "/app/main/quivera";
 const std::string kEmulator = QUIVERA_BINARY_DIR "/emulator/station-emulator";
 
-class HeadlessTest : public testing::Test {
+class HeadlessTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(dir_.path().empty());
@@ -36,6 +38,7 @@ class HeadlessTest : public testing::Test {
       quivera_.Wait(seconds(5));
     }
     if (emulator_.running()) {
+      emulator_.Signal(SIGCONT);  // a paused emulator would not end
       emulator_.Signal(SIGTERM);
       emulator_.Wait(seconds(5));
     }
@@ -180,6 +183,31 @@ TEST_F(HeadlessTest, SamplesComeEveryFifthSecond) {
     EXPECT_LT(gap, milliseconds(5700)) << i;
   }
   EXPECT_EQ(log.Matching("korae1 0x00020101").size(), 3u);
+}
+
+// A driver that stops answering (the emulator paused) while a browser waits
+// for a page: a stop signal still ends the run within a second or so, with
+// the settings written back.
+TEST_F(HeadlessTest, StopSignalEndsTheRunPromptlyWhileTheDriverIsPaused) {
+  const int port = testing::FreePort();
+  ASSERT_TRUE(WriteFile(settings_, "[State]\nWebServerEnable=1\nWebPortID=" +
+                                       std::to_string(port) + "\n"));
+  StartEmulator({"korap1"});
+  StartQuivera();
+  ASSERT_TRUE(WaitFor([&] { return testing::ConnectOnce(port).valid(); }, seconds(10)))
+      << Errors();
+  emulator_.Signal(SIGSTOP);
+  std::thread browser([port] { testing::Exchange(port, "GET /?PAGE=MAC HTTP/1.0\r\n\r\n"); });
+  std::this_thread::sleep_for(milliseconds(500));  // the page now waits on the driver
+
+  const auto start = std::chrono::steady_clock::now();
+  const int status = Stop();
+  const auto took = std::chrono::steady_clock::now() - start;
+  emulator_.Signal(SIGCONT);
+  browser.join();
+  EXPECT_EQ(status, 0) << Errors();
+  EXPECT_LT(took, milliseconds(2000));
+  EXPECT_NE(ReadFile(settings_).find("WebPortID=" + std::to_string(port)), std::string::npos);
 }
 
 }  // namespace

@@ -173,6 +173,7 @@ TEST(SocketDriverChannelTest, ABrokenReplyFailsAndNeverWritesPastTheBuffer) {
       {"bytes returned beyond the buffer", 0, 9, 8},
       {"unknown status", 7, 0, 0},
       {"failure with data", 1, 0, 8},
+      {"success bringing part of the buffer", 0, 4, 4},
   };
   for (const BrokenReply& c : cases) {
     TempDir dir;

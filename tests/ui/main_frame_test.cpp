@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
@@ -237,6 +239,35 @@ TEST_F(MainFrameTest, ResetIsRefusedOrConfirmedBeforeAnythingIsSent) {
       EXPECT_EQ(ui.messages[0].buttons, MessageButtons::YesNo);
     }
   }
+}
+
+TEST_F(MainFrameTest, ResetGoesToTheAdapterTheQuestionWasAbout) {
+  // A browser makes the second adapter current while the question is open.
+  struct SwitchingUi : ScriptedUiServices {
+    AdapterList* list = nullptr;
+    MessageAnswer Message(const std::string& text, const std::string& caption,
+                          MessageButtons buttons, MessageIcon icon) override {
+      std::thread([this] { list->SetCurrent(1); }).join();
+      return ScriptedUiServices::Message(text, caption, buttons, icon);
+    }
+  };
+  AppSettings().MGTSetOperations = 0;
+  AdapterList adapters;
+  std::vector<std::shared_ptr<Station>> stations;
+  for (const char* device : {"korap1", "korap2"}) {
+    stations.push_back(std::make_shared<Station>());
+    LoadDefaultStation(*stations.back(), device);
+    adapters.Add(std::make_unique<DriverAdapter>(
+        std::make_unique<EmulatorChannel>(stations.back()), "QVAdapterA", device));
+  }
+  SwitchingUi ui;
+  ui.list = &adapters;
+  ui.answers = {MessageAnswer::Yes};
+
+  EXPECT_TRUE(ResetAdapterCommand(adapters, ui));
+  EXPECT_EQ(stations[0]->LastControlValue(), 4);
+  EXPECT_EQ(stations[1]->LastControlValue(), -1);
+  EXPECT_EQ(adapters.CurrentIndex(), 1);  // the browser's choice stands
 }
 
 TEST_F(MainFrameTest, ResetMenuEntryActsOnTheCurrentAdapter) {

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "flash/error_log_layout.h"
+#include "flash/flash_reply.h"
 #include "flash/hex_dump.h"
 #include "flash/pinned_adapter.h"
 #include "present/print_frame.h"
@@ -20,15 +21,8 @@ constexpr char kCaption[] = "QUIVERA/FDDI";
 constexpr char kLineEnd[] = "\r\n";
 constexpr size_t kRevisionBuffer = 32;
 
-using FlashReply = std::array<uint8_t, kFlashReplySize>;
 using DumpFn = bool (*)(TextLines&, std::span<const uint8_t, kFlashReplySize>, DumpColumns,
                         DumpOrder, DumpGrouping);
-
-bool ReadFlash(PinnedAdapter& adapter, ManagementItem item, int instance, FlashReply* reply) {
-  reply->fill(0);
-  size_t length = reply->size();
-  return adapter.GetItem(item, reply->data(), &length, instance) == 0;
-}
 
 // "%c%c%c%c" of bytes 3, 2, 1, 0, or "?.??" when the revision cannot be read.
 std::string RevisionText(PinnedAdapter& adapter) {
@@ -48,7 +42,7 @@ void AppendDumpSection(std::string* out, PinnedAdapter& adapter, const char* tit
   lines->Clear();
   lines->Append(" ");
   lines->Append(title);
-  if (ReadFlash(adapter, item, 0, reply)) {
+  if (ReadFlashItem(adapter, item, 0, reply)) {
     dump(*lines, std::span<const uint8_t, kFlashReplySize>(*reply), DumpColumns::HexAndAscii,
          DumpOrder::Ascending, DumpGrouping::Bytes);
   } else {
@@ -79,7 +73,7 @@ std::string ErrorLogExportText(PinnedAdapter& adapter, std::time_t now) {
   for (int entry = 0; entry < kErrorLogEntries; ++entry) {
     lines->Clear();
     lines->Append(" ");
-    if (ReadFlash(adapter, ManagementItem::ErrorLogEntry, entry, reply.get())) {
+    if (ReadFlashItem(adapter, ManagementItem::ErrorLogEntry, entry, reply.get())) {
       lines->AppendFormatted("    Entry #      = %d", entry);
       FormatErrorLogEntry(*lines, std::span<const uint8_t, kFlashReplySize>(*reply), true);
     } else {

@@ -2,6 +2,7 @@
 #include "flash/firmware_upgrade.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "adapter/adapter_list.h"
 #include "flash/pinned_adapter.h"
 #include "flash/srecord_image.h"
+#include "present/firmware_revision.h"
 
 namespace quivera {
 
@@ -99,17 +101,12 @@ bool FailAndReset(UiServices& ui, PinnedAdapter& adapter, const char* text) {
 
 FirmwareTarget Prepare(PinnedAdapter& adapter) {
   FirmwareTarget target;
-  uint8_t revision[4] = {};
-  size_t length = sizeof revision;
-  if (adapter.GetItem(ManagementItem::FirmwareRevision, revision, &length) == 0 &&
-      length == sizeof revision) {
-    // The four characters last byte first, as the General page shows them.
-    std::string text;
-    for (size_t i = sizeof revision; i-- > 0 && revision[i] != 0;) {
-      text += static_cast<char>(revision[i]);
-    }
+  std::array<uint8_t, 4> revision{};
+  size_t length = revision.size();
+  if (adapter.GetItem(ManagementItem::FirmwareRevision, revision.data(), &length) == 0 &&
+      length == revision.size()) {
     target.revision_known = true;
-    target.current_revision = RevisionNumber(text);
+    target.current_revision = RevisionNumber(FirmwareRevisionText(revision));
   }
   char name[kDeviceNameBuffer] = {};
   size_t name_length = sizeof name - 1;  // keeps a NUL at the end

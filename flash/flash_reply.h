@@ -4,7 +4,11 @@
 // into a buffer of kFlashReplySize bytes.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+
+#include "adapter/management_item.h"
 
 namespace quivera {
 
@@ -18,5 +22,17 @@ inline constexpr size_t kSerialNumberLength = 128;
 
 static_assert(kFlashBlockDataOffset + kDriverParametersLength <= kFlashReplySize);
 static_assert(kFlashBlockDataOffset + kSerialNumberLength <= kFlashReplySize);
+
+using FlashReply = std::array<uint8_t, kFlashReplySize>;
+
+// Reads flash item 'item' (entry 'instance' of the error log) from 'source',
+// the adapter list or one pinned adapter, into 'reply', which is cleared
+// first so that a short reply leaves zeros behind it. True on success.
+template <class Source>
+bool ReadFlashItem(Source& source, ManagementItem item, int instance, FlashReply* reply) {
+  reply->fill(0);
+  size_t length = reply->size();
+  return source.GetItem(item, reply->data(), &length, instance) == 0;
+}
 
 }  // namespace quivera

@@ -9,13 +9,11 @@
 #include "adapter/adapter_list.h"
 #include "flash/error_log_layout.h"
 #include "flash/flash_reply.h"
-#include "pages/general_page_logic.h"
+#include "present/firmware_revision.h"
 
 namespace quivera {
 
 namespace {
-
-using FlashReply = std::array<uint8_t, kFlashReplySize>;
 
 constexpr char kErrorLogTitle[] = "Adapter Error Log";
 constexpr char kDriverParametersTitle[] = "Adapter Driver Parameters";
@@ -25,12 +23,6 @@ constexpr char kSerialNumberTitle[] = "Adapter Serial Number";
 // the line whose height the second column starts at.
 constexpr int kFirstColumnLines = 73;
 constexpr int kSecondColumnFirstRow = 13;
-
-bool ReadFlashItem(AdapterList& adapters, ManagementItem item, int index, FlashReply* reply) {
-  reply->fill(0);
-  size_t length = reply->size();
-  return adapters.GetItem(item, reply->data(), &length, index) == 0;
-}
 
 void AppendHeading(TextLines* lines, const char* title, const std::string& revision) {
   lines->Append(title);

@@ -12,6 +12,7 @@
 #include "dialogs/ui_text.h"
 #include "pages/page_layout_logic.h"
 #include "pages/page_support.h"
+#include "present/firmware_revision.h"
 #include "present/print_frame.h"
 #include "present/value_texts.h"
 

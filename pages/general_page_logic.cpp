@@ -39,15 +39,6 @@ std::string AdapterText(const char* buffer, size_t length) {
   return std::string(buffer, size);
 }
 
-std::string FirmwareRevisionText(const std::array<uint8_t, 4>& bytes) {
-  std::string text;
-  for (size_t i = bytes.size(); i-- > 0;) {
-    if (bytes[i] == 0) break;
-    text.push_back(static_cast<char>(bytes[i]));
-  }
-  return text;
-}
-
 uint32_t CountSinceClear(uint32_t value, uint32_t baseline) { return value - baseline; }
 
 int64_t StatisticSinceBaseline(uint32_t value, uint32_t baseline) {

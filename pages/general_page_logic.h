@@ -34,12 +34,6 @@ ReceiveFilterFlags ReceiveFilterFlagsFor(uint32_t bits);
 // the first NUL, or all of them when there is none.
 std::string AdapterText(const char* buffer, size_t length);
 
-// The firmware revision text: the four bytes of the item, last byte first.
-// Like the C "%c" text it is made from, it ends at the first NUL byte, so a
-// revision "1.2" padded with a zero byte shows as "1.2" (and a zero last byte
-// gives an empty text).
-std::string FirmwareRevisionText(const std::array<uint8_t, 4>& bytes);
-
 // The count shown for a General page statistic: the value read minus its
 // baseline, both 32-bit driver counters, taken modulo 2^32 and shown
 // unsigned. So the count since a clear stays right when the counter wraps

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "flash/error_log_layout.h"
+#include "flash/flash_reply.h"
 #include "flash/hex_dump.h"
 #include "web/html_frame.h"
 #include "web/html_pages.h"
@@ -12,15 +13,6 @@
 namespace quivera {
 
 namespace {
-
-using FlashReply = std::array<uint8_t, kFlashReplySize>;
-
-// Reads a flash item into 'reply'; true on success.
-bool ReadFlashItem(AdapterList& adapters, ManagementItem item, int index, FlashReply* reply) {
-  reply->fill(0);
-  size_t length = reply->size();
-  return adapters.GetItem(item, reply->data(), &length, index) == 0;
-}
 
 // The lines inside a preformatted block, each ended by carriage return and
 // line feed. The lines are escaped: a dump's character column shows the

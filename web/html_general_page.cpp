@@ -2,6 +2,7 @@
 #include <array>
 #include <cstring>
 
+#include "present/firmware_revision.h"
 #include "present/value_texts.h"
 #include "web/html_frame.h"
 #include "web/html_pages.h"
@@ -25,19 +26,14 @@ bool AppendTextItemLine(std::string* out, std::string_view label, AdapterList& a
   return true;
 }
 
-// The four revision characters, last byte first; a zero byte ends the text.
 bool AppendFirmwareRevisionLine(std::string* out, std::string_view label, AdapterList& adapters) {
   std::array<uint8_t, 4> bytes{};
   size_t length = bytes.size();
   if (adapters.GetItem(ManagementItem::FirmwareRevision, bytes.data(), &length) != 0) {
     return false;
   }
-  std::string revision;
-  for (int i = 3; i >= 0 && bytes[static_cast<size_t>(i)] != 0; --i) {
-    revision.push_back(static_cast<char>(bytes[static_cast<size_t>(i)]));
-  }
   out->append(label);
-  AppendEscaped(out, revision);
+  AppendEscaped(out, FirmwareRevisionText(bytes));
   return true;
 }
 

@@ -10,23 +10,6 @@
 namespace quivera {
 namespace {
 
-TEST(FirmwareRevisionTextTest, LastByteFirstUpToANul) {
-  struct Case {
-    std::array<uint8_t, 4> bytes;
-    const char* text;
-  };
-  const Case cases[] = {
-      {{'0', '2', '.', '1'}, "1.20"},     {{'D', 'C', 'B', 'A'}, "ABCD"},
-      {{0, '2', '.', '1'}, "1.2"},  // padded with a zero byte
-      {{'0', 0, '.', '1'}, "1."},         {{'0', '2', '.', 0}, ""},
-      {{0x95, 'x', 'y', 'z'}, "zyx\x95"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(FirmwareRevisionText(c.bytes), c.text);
-  }
-}
-
 TEST(AdapterTextTest, EndsAtTheNulOrTheBuffer) {
   const char with_nul[] = {'a', 'b', 0, 'c'};
   EXPECT_EQ(AdapterText(with_nul, sizeof with_nul), "ab");

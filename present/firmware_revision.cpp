@@ -1,0 +1,14 @@
+#include "present/firmware_revision.h"
+
+namespace quivera {
+
+std::string FirmwareRevisionText(const std::array<uint8_t, 4>& bytes) {
+  std::string text;
+  for (size_t i = bytes.size(); i-- > 0;) {
+    if (bytes[i] == 0) break;
+    text.push_back(static_cast<char>(bytes[i]));
+  }
+  return text;
+}
+
+}  // namespace quivera

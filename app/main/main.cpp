@@ -1,8 +1,10 @@
 // Entry point of quivera: parses the command line and runs the program
 // headless or windowed.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
+#include "app/display_check.h"
 #include "app/headless.h"
 #include "app/options.h"
 #ifdef QUIVERA_HAVE_UI
@@ -28,7 +30,15 @@ int main(int argc, char** argv) {
       break;
   }
 #ifdef QUIVERA_HAVE_UI
-  if (!options.headless) return quivera::RunWindowed(argc, argv, options);
+  if (!options.headless) {
+    const std::string no_display = quivera::NoDisplayMessage(
+        std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+    if (!no_display.empty()) {
+      std::fprintf(stderr, "quivera: %s\n", no_display.c_str());
+      return 1;
+    }
+    return quivera::RunWindowed(argc, argv, options);
+  }
 #endif
   return quivera::RunHeadless(options);
 }

@@ -5,9 +5,11 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -156,6 +158,28 @@ TEST_F(HeadlessTest, CommandLineMistakesGiveTheUsage) {
   StartQuivera({"--refresh"});
   EXPECT_EQ(quivera_.Wait(seconds(10)), 2);
   EXPECT_NE(Errors().find("usage: quivera [--settings FILE]"), std::string::npos) << Errors();
+  EXPECT_EQ(ReadFile(settings_), "[State]\nWebServerEnable=0\n");
+}
+
+// The windowed program started where there is no display (over ssh without
+// X forwarding, from a service) says so and ends; the toolkit would abort.
+TEST_F(HeadlessTest, WindowWithoutADisplayEndsWithAMessage) {
+#ifndef QUIVERA_WINDOWED
+  GTEST_SKIP() << "built without the windowed program";
+#endif
+  const char* names[] = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+  std::vector<std::pair<const char*, std::string>> saved;
+  for (const char* name : names) {
+    if (const char* value = std::getenv(name)) saved.emplace_back(name, value);
+    unsetenv(name);
+  }
+  const bool started = quivera_.Start(kQuivera, {"--test-mode", "--settings", settings_},
+                                      dir_.Path("quivera.out"), err_path_);
+  for (const auto& [name, value] : saved) setenv(name, value.c_str(), 1);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(quivera_.Wait(seconds(10)), 1);
+  EXPECT_NE(Errors().find("quivera: no display to open the window on"), std::string::npos)
+      << Errors();
   EXPECT_EQ(ReadFile(settings_), "[State]\nWebServerEnable=0\n");
 }
 

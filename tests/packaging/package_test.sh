@@ -50,12 +50,23 @@ case $step in
       "$root/usr/lib/systemd/system/quivera.service" || { echo "unexpected ExecStart"; exit 1; }
     "$root/usr/bin/quivera" --help | grep -q -- '--agentx' || { echo "installed quivera does not run"; exit 1; }
     "$root/usr/bin/station-emulator" --help >/dev/null 2>&1 || { echo "installed station-emulator does not run"; exit 1; }
+    # The service is enabled though no systemd runs in the root; a service the
+    # administrator disabled stays disabled when the package is installed again.
+    wants="$root/etc/systemd/system/multi-user.target.wants/quivera.service"
+    helper=$(command -v deb-systemd-helper || true)
+    if [ -n "$helper" ]; then
+      [ -L "$wants" ] || { echo "service not enabled on install"; exit 1; }
+      rm "$wants"
+    fi
     # The administrator's settings survive a reinstall; a purge removes them.
     echo '; kept' >>"$root/etc/quivera/quivera.ini"
     dpkg --root="$root" --force-script-chrootless --force-depends -i "$deb" >/dev/null 2>&1
     grep -q '; kept' "$root/etc/quivera/quivera.ini" || { echo "settings replaced on reinstall"; exit 1; }
+    [ -z "$helper" ] || [ ! -e "$wants" ] || { echo "disabled service enabled again on reinstall"; exit 1; }
     dpkg --root="$root" --force-script-chrootless --purge quivera >/dev/null 2>&1
     [ ! -e "$root/usr/bin/quivera" ] && [ ! -e "$root/etc/quivera" ] || { echo "purge left files"; exit 1; }
+    ! ls "$root"/var/lib/systemd/deb-systemd-helper-*/quivera* >/dev/null 2>&1 ||
+      { echo "purge left the service's enable records"; exit 1; }
     echo "installed, reinstalled and purged $(basename "$deb")" ;;
   unit)
     need dpkg

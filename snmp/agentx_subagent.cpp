@@ -19,6 +19,7 @@
 #include <net-snmp/agent/net-snmp-agent-includes.h>
 // clang-format on
 
+#include "adapter/thread_stop.h"
 #include "settings/settings.h"
 #include "snmp/mib_sets.h"
 #include "snmp/station_cache.h"
@@ -124,6 +125,7 @@ class AgentxSubagent::Impl {
   void Stop() {
     if (!thread_.joinable()) return;
     stop_ = true;
+    running_ = false;
     const char byte = 1;
     [[maybe_unused]] ssize_t ignored = write(wake_write_, &byte, 1);
     thread_.join();
@@ -139,6 +141,8 @@ class AgentxSubagent::Impl {
 
  private:
   void Run() {
+    // A set waiting on a stopped driver gives up when the sub-agent stops.
+    const ThreadStopScope stop_scope(running_);
     netsnmp_ds_set_boolean(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_ROLE, 1);
     if (!socket_.empty()) {
       netsnmp_ds_set_string(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_X_SOCKET, socket_.c_str());
@@ -262,6 +266,7 @@ class AgentxSubagent::Impl {
   std::unique_ptr<StationCache> cache_;
   std::string socket_;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> running_{true};  // watched by the thread's stop scope
   int wake_read_ = -1;
   int wake_write_ = -1;
   std::thread thread_;

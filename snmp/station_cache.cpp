@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "adapter/thread_stop.h"
+
 namespace quivera {
 
 StationCache::StationCache(AdapterList& list, std::chrono::milliseconds wait)
@@ -15,6 +17,7 @@ StationCache::~StationCache() {
     std::lock_guard<std::mutex> lock(mutex_);
     stop_ = true;
   }
+  running_ = false;
   work_.notify_all();
   thread_.join();
 }
@@ -52,6 +55,7 @@ uint64_t StationCache::reads() const {
 }
 
 void StationCache::Run() {
+  const ThreadStopScope stop_scope(running_);
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     work_.wait(lock, [this] { return stop_ || requested_; });
@@ -64,6 +68,8 @@ void StationCache::Run() {
     std::vector<StationValues> stations;
     const int count = list_.Count();
     for (int i = 0; i < count; ++i) stations.push_back(ReadStationValues(list_, i));
+    // A read cut short by the stop is no copy of the stations.
+    if (ThreadStopRequested()) return;
     auto view = std::make_shared<const MibView>(BuildFddiMibView(stations));
     lock.lock();
     view_ = std::move(view);

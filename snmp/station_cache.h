@@ -9,6 +9,7 @@
 // of that cycle waits again, so a walk is never held up by a slow driver.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -26,7 +27,8 @@ class StationCache {
   // 'list' must outlive the cache. The list's RefreshCount tells the cycles
   // apart.
   StationCache(AdapterList& list, std::chrono::milliseconds wait);
-  // Waits for a read in progress to end, then stops the thread.
+  // Stops the thread; a read in progress gives up its driver request within
+  // a fraction of a second, whatever the driver does.
   ~StationCache();
   StationCache(const StationCache&) = delete;
   StationCache& operator=(const StationCache&) = delete;
@@ -59,6 +61,7 @@ class StationCache {
   uint64_t late_cycle_ = 0;
   uint64_t reads_ = 0;
   bool stop_ = false;
+  std::atomic<bool> running_{true};  // the thread's stop scope watches it
   std::thread thread_;
 };
 

@@ -2,7 +2,8 @@
 // SIGSTOP): the channel gives up once, then fails at once while it rests and
 // comes back by itself; the hypertext server stops within a second in the
 // middle of a page (its worker leaves the driver request at once), and
-// serves pages at once (their failed lines left out) while the driver is away.
+// serves pages at once (their failed lines left out) while the driver is away;
+// the SNMP sub-agent's reading thread likewise ends within a second.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -16,6 +17,7 @@
 #include "adapter/management_request.h"
 #include "adapter/socket_driver_channel.h"
 #include "child_process.h"
+#include "snmp/station_cache.h"
 #include "emulator_test_util.h"
 #include "web/http_test_client.h"
 #include "web/hypertext_server.h"
@@ -83,6 +85,21 @@ TEST_F(StalledDriverTest, ChannelRestsAfterATimeoutAndComesBackByItself) {
   EXPECT_LT(SecondsSince(start), 3.0);
   EXPECT_EQ(version, 0x02000000u);
   EXPECT_FALSE(channel->resting());
+}
+
+TEST_F(StalledDriverTest, StationCacheEndsWithinASecondWhileItsReadWaitsOnTheDriver) {
+  AdapterList adapters;
+  auto channel = Channel(SocketDriverChannel::kDefaultTimeout);
+  ASSERT_NE(channel, nullptr);
+  adapters.Add(std::make_unique<DriverAdapter>(std::move(channel), "QVAdapterA",
+                                               "\\Device\\korap1"));
+  auto cache = std::make_unique<StationCache>(adapters, 100ms);
+  emulator_.Signal(SIGSTOP);
+  adapters.BeginRefreshAll();
+  cache->View();  // gives up after its wait; the cache's thread still waits on the driver
+  const Clock::time_point start = Clock::now();
+  cache.reset();
+  EXPECT_LT(SecondsSince(start), 1.0);
 }
 
 // The hypertext server over one driver adapter on the emulator.

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "adapter/revision_word.h"
+
 namespace quivera {
 namespace {
 
@@ -25,15 +27,6 @@ constexpr FixedText kTexts[] = {
     {I::VendorDescription, "KORAP FDDI Adapter (simulated)"},  // fits 32 bytes with its NUL
 };
 
-// Revisions travel as a u32 whose most significant byte is shown first, as a
-// driver reports them; these show as "v1.1" and "v1.0".
-constexpr uint32_t Revision(const char (&text)[5]) {
-  return static_cast<uint32_t>(static_cast<uint8_t>(text[0])) << 24 |
-         static_cast<uint32_t>(static_cast<uint8_t>(text[1])) << 16 |
-         static_cast<uint32_t>(static_cast<uint8_t>(text[2])) << 8 |
-         static_cast<uint32_t>(static_cast<uint8_t>(text[3]));
-}
-
 struct FixedNumber {
   ManagementItem item;
   uint32_t value;
@@ -49,8 +42,8 @@ constexpr FixedNumber kNumbers[] = {
     {I::PortLedState, 4},
     {I::MacFullDuplexEnable, 0},
     {I::MaximumTotalSize, 4500},
-    {I::HardwareRevision, Revision("v1.1")},
-    {I::FirmwareRevision, Revision("v1.0")},
+    {I::HardwareRevision, RevisionWord("v1.1")},
+    {I::FirmwareRevision, RevisionWord("v1.0")},
 };
 constexpr uint64_t kRingTokenTime = 443250;
 

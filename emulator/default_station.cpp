@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "adapter/management_request.h"
+#include "adapter/revision_word.h"
 
 namespace quivera {
 
@@ -25,15 +26,6 @@ Bytes Words(std::initializer_list<uint32_t> words) {
     at += 4;
   }
   return bytes;
-}
-
-// Four characters as the adapter reports a revision: the first character is
-// the most significant byte of the word.
-uint32_t RevisionWord(const char (&text)[5]) {
-  return static_cast<uint32_t>(static_cast<uint8_t>(text[0])) << 24 |
-         static_cast<uint32_t>(static_cast<uint8_t>(text[1])) << 16 |
-         static_cast<uint32_t>(static_cast<uint8_t>(text[2])) << 8 |
-         static_cast<uint32_t>(static_cast<uint8_t>(text[3]));
 }
 
 // A station address in the area/node form of the routing layer: AA-00-04-00

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "adapter/little_endian.h"
+#include "adapter/revision_word.h"
+
 namespace quivera {
 namespace {
 
@@ -21,6 +26,18 @@ TEST(FirmwareRevisionTextTest, LastByteFirstUpToANul) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(FirmwareRevisionText(c.bytes), c.text);
+  }
+}
+
+// What the test adapters and the emulator put in the word is what the pages
+// show: the word goes out little-endian, the text reads it backwards.
+TEST(FirmwareRevisionTextTest, ShowsTheCharactersOfARevisionWord) {
+  for (const char* text : {"3.10", "v1.0", "E3.2"}) {
+    char four[5] = {};
+    std::copy(text, text + 4, four);
+    std::array<uint8_t, 4> bytes{};
+    StoreU32(bytes.data(), RevisionWord(four));
+    EXPECT_EQ(FirmwareRevisionText(bytes), text);
   }
 }
 

@@ -3,6 +3,9 @@
 // current; every step of one command must still reach the adapter the user
 // chose it for. Each operation is atomic towards the other thread, as through
 // the list.
+// Not an AdapterList::Pin: that pins the whole calling thread, and during the
+// command's pauses the same thread goes on with other work (the timer's page
+// refreshes) that must follow the current adapter, not this one.
 #pragma once
 
 #include <cstddef>

@@ -231,6 +231,8 @@ TEST_F(PortPageTest, EachLineKeepsItsOwnWordOutsideTheTable) {
   EXPECT_NE(Port(0).find("<P>Local Port Type = None<P>"), std::string::npos);
 }
 
+// A failed number is "unknown", and the LER form is left empty rather than
+// prefilled with a value the adapter never gave.
 TEST_F(PortPageTest, FailedReadsLeaveOutOnlyTheCounterLines) {
   for (ManagementItem item :
        {ManagementItem::PortLerEstimate, ManagementItem::PortLctFailures,
@@ -243,10 +245,10 @@ TEST_F(PortPageTest, FailedReadsLeaveOutOnlyTheCounterLines) {
   }
   EXPECT_EQ(Port(1),
             "<H2>Port Objects</H2><HR><STRONG>Link Error Rate</STRONG><P>"
-            "<P>LER Estimate = 0"
+            "<P>LER Estimate = unknown"
             "<P><FORM METHOD=GET ACTION=\"/quivera\">"
-            "<INPUT NAME=LERCUTOFF SIZE=5 MAXLENGTH=1 VALUE=0>LER Cutoff<BR>"
-            "<INPUT NAME=LERALARM SIZE=5 MAXLENGTH=1 VALUE=0>LER Alarm<BR>"
+            "<INPUT NAME=LERCUTOFF SIZE=5 MAXLENGTH=1 VALUE=\"\">LER Cutoff<BR>"
+            "<INPUT NAME=LERALARM SIZE=5 MAXLENGTH=1 VALUE=\"\">LER Alarm<BR>"
             "<INPUT TYPE=SUBMIT NAME=LER VALUE=SET><INPUT TYPE=SUBMIT NAME=LER VALUE=DEFAULT>"
             "</FORM><HR><STRONG>Port Type</STRONG><P><P>Local Port Type = unknown"
             "<P>Neighbor Port Type = ----<HR><STRONG>Port State</STRONG><P>"

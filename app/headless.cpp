@@ -24,7 +24,8 @@ int RunHeadless(const Options& options) {
   StopSignals signals;
   ConsoleUiServices ui;
 
-  LoadSettings(options.settings_path);
+  const Result loaded = LoadSettings(options.settings_path);
+  if (!loaded.ok) ui.Message(loaded.message, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
   if (options.test_mode) AppSettings().TestMode = 1;  // this run only; never written
 
   int status = 1;

@@ -49,9 +49,10 @@ void ResetSettings();
 // Reads the settings from 'path' in the table's order, applying the range
 // rules ("RefreshRate" outside 1..60 gives 1; "ActivePage" above 9 or below
 // 0 gives 0, 9 stays 9), and the "Registration" fields in file order. A
-// missing file, value or number gives the default. Never fails: an unreadable
-// file counts as missing.
-void LoadSettings(const std::string& path);
+// missing file, value or number gives the default. An unreadable file counts
+// as missing (every default); the Result then says so, for the user to be
+// told, since that file's values are not the ones in force.
+Result LoadSettings(const std::string& path);
 
 // Writes the settings the program owns back to 'path', keeping every other
 // line of the file, creating missing folders and replacing the file

@@ -11,9 +11,11 @@
 
 namespace quivera {
 
-void LoadSettings(const std::string& path) {
+Result LoadSettings(const std::string& path) {
   ProfileFile profile;
-  profile.Load(path);  // missing or unreadable: an empty profile, every default
+  std::string why;
+  // Missing or unreadable: an empty profile, every default.
+  const bool unreadable = profile.Load(path, &why) == ProfileFile::LoadStatus::kUnreadable;
   Settings& s = AppSettings();
   for (const SettingDef& def : SettingTable()) {
     if (def.member) {
@@ -26,6 +28,8 @@ void LoadSettings(const std::string& path) {
       s.Registration.emplace_back(key, profile.GetString(def.section, key).value_or(""));
     }
   }
+  if (unreadable) return Result::Error("Settings not read: " + why + "; the defaults are used");
+  return Result::Ok();
 }
 
 Result SaveSettings(const std::string& path) {

@@ -30,7 +30,8 @@ bool WindowedApp::Start() {
   InitUiResources();
   sockets_ok_ = sockets_probe_ ? CheckSockets(ui_, sockets_probe_) : CheckSockets(ui_);
 
-  LoadSettings(settings_path_);
+  const Result loaded = LoadSettings(settings_path_);
+  if (!loaded.ok) ui_.Message(loaded.message, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
   settings_loaded_ = true;
   if (test_mode_) AppSettings().TestMode = 1;  // this run only; never written
   ServerAccessCount = 0;

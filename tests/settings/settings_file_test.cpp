@@ -46,7 +46,7 @@ TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
   AppSettings().RefreshRate = 30;
   AppSettings().WebPortID = 1;
   AppSettings().Registration = {{"Name", "left over"}};
-  LoadSettings(dir_.Path("absent.ini"));
+  EXPECT_TRUE(LoadSettings(dir_.Path("absent.ini")).ok);
   const Settings& s = AppSettings();
   EXPECT_EQ(s.RefreshRate, 1);
   EXPECT_EQ(s.MGTSetOperations, 1);
@@ -61,6 +61,18 @@ TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
   EXPECT_EQ(s.ClearFlash, 0);
   EXPECT_EQ(s.AnyOldDriver, 0);
   EXPECT_TRUE(s.Registration.empty());
+}
+
+// A file that is there but cannot be read also gives every default, and the
+// user is told, since its values are not the ones in force.
+TEST_F(SettingsFileTest, UnreadableFileGivesTheDefaultsAndSaysSo) {
+  AppSettings().RefreshRate = 30;
+  const Result loaded = LoadSettings(dir_.path());  // a folder, not a file
+  EXPECT_FALSE(loaded.ok);
+  EXPECT_EQ(loaded.message,
+            "Settings not read: " + dir_.path() + ": not a settings file of a readable size; "
+            "the defaults are used");
+  EXPECT_EQ(AppSettings().RefreshRate, 1);
 }
 
 TEST_F(SettingsFileTest, ReadsEveryValueFromItsSection) {

@@ -238,9 +238,15 @@ TEST_F(WindowedAppTest, SettingsThatCannotBeWrittenAreReported) {
       [] { return true; });
   ASSERT_TRUE(app.Start());
   EXPECT_FALSE(app.Exit().ok);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].icon, MessageIcon::Warning);
-  EXPECT_EQ(ui.messages[0].caption, "QUIVERA/FDDI");
+  // Told at start that the defaults are in force, and at exit that nothing
+  // was saved.
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0].text.rfind("Settings not read: ", 0), 0u) << ui.messages[0].text;
+  EXPECT_EQ(ui.messages[1].text.rfind("Settings not saved: ", 0), 0u) << ui.messages[1].text;
+  for (const auto& message : ui.messages) {
+    EXPECT_EQ(message.icon, MessageIcon::Warning);
+    EXPECT_EQ(message.caption, "QUIVERA/FDDI");
+  }
 }
 
 TEST_F(WindowedAppTest, WithoutSocketsTheServerNeverStarts) {

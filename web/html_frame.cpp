@@ -92,6 +92,12 @@ bool AppendAddressLine(std::string* out, std::string_view label, AdapterList& ad
   return true;
 }
 
+std::optional<uint32_t> ReadU32(AdapterList& adapters, ManagementItem item, int index) {
+  uint32_t value = 0;
+  if (GetU32(adapters, item, &value, index) != 0) return std::nullopt;
+  return value;
+}
+
 uint32_t ReadU32Or(AdapterList& adapters, ManagementItem item, uint32_t unread, int index) {
   uint32_t value = 0;
   return GetU32(adapters, item, &value, index) == 0 ? value : unread;

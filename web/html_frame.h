@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,14 @@ bool AppendAddressLine(std::string* out, std::string_view label, AdapterList& ad
 // The current adapter's 32-bit value of 'item', or 'unread' when the read
 // fails (for the lines a page writes whether or not the read succeeds).
 uint32_t ReadU32Or(AdapterList& adapters, ManagementItem item, uint32_t unread, int index = 0);
+
+// The current adapter's 32-bit value of 'item', or nothing when the read
+// fails: a number the page writes whether or not the read succeeds then shows
+// kUnreadNumber, and a form field kUnreadField, rather than a value the
+// adapter never gave.
+std::optional<uint32_t> ReadU32(AdapterList& adapters, ManagementItem item, int index = 0);
+inline constexpr std::string_view kUnreadNumber = "unknown";
+inline constexpr std::string_view kUnreadField = "\"\"";
 
 // A value that no text table lists: a word line whose read failed shows its
 // page's word for values outside the table.

@@ -14,7 +14,8 @@ void AppendTimerInput(std::string* out, std::string_view name, AdapterList& adap
   out->append("<INPUT NAME=");
   out->append(name);
   out->append(" SIZE=5 MAXLENGTH=3 VALUE=");
-  out->append(DecimalText(UnitsToMilliseconds(ReadU32Or(adapters, item, 0))));
+  const std::optional<uint32_t> units = ReadU32(adapters, item);
+  out->append(units ? DecimalText(UnitsToMilliseconds(*units)) : std::string(kUnreadField));
   out->append(">");
   out->append(caption);
   out->append("<BR>");
@@ -23,7 +24,8 @@ void AppendTimerInput(std::string* out, std::string_view name, AdapterList& adap
 void AppendNegotiatedTimer(std::string* out, std::string_view label, AdapterList& adapters,
                            ManagementItem item) {
   out->append(label);
-  out->append(MacTimerText(ReadU32Or(adapters, item, 0)));
+  const std::optional<uint32_t> units = ReadU32(adapters, item);
+  out->append(units ? MacTimerText(*units) : std::string(kUnreadNumber));
 }
 
 }  // namespace

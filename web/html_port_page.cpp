@@ -20,19 +20,14 @@ void AppendPortWord(std::string* out, std::string_view label, AdapterList& adapt
   out->append(TextOr(table, ReadU32Or(adapters, item, kUnreadWord, port), fallback));
 }
 
-// Appends 'before', the number of 'item' of port 'port' and 'after'. A
-// failed read shows 'unread' instead of a number that was never read: a form
-// field prefilled with 0 would offer a value the adapter does not hold.
+// Appends 'before', the number of 'item' of port 'port' and 'after'; a
+// failed read shows 'unread' instead.
 void AppendPortNumber(std::string* out, std::string_view before, AdapterList& adapters,
                       ManagementItem item, int port, std::string_view after,
                       std::string_view unread) {
   out->append(before);
-  uint32_t value = 0;
-  if (GetU32(adapters, item, &value, port) == 0) {
-    out->append(DecimalText(static_cast<int32_t>(value)));
-  } else {
-    out->append(unread);
-  }
+  const std::optional<uint32_t> value = ReadU32(adapters, item, port);
+  out->append(value ? DecimalText(static_cast<int32_t>(*value)) : std::string(unread));
   out->append(after);
 }
 
@@ -46,15 +41,15 @@ void AppendPortPage(std::string* out, AdapterList& adapters, int port,
 
   out->append("<STRONG>Link Error Rate</STRONG><P>");
   AppendPortNumber(out, "<P>LER Estimate = ", adapters, ManagementItem::PortLerEstimate, port, "",
-                   kUnknown);
+                   kUnreadNumber);
   AppendCounterLine(out, "<P>LCT Failures = ", adapters, ManagementItem::PortLctFailures, port);
 
   out->append("<P>");
   out->append(kFormStart);
   AppendPortNumber(out, "<INPUT NAME=LERCUTOFF SIZE=5 MAXLENGTH=1 VALUE=", adapters,
-                   ManagementItem::PortLerCutoff, port, ">LER Cutoff<BR>", "\"\"");
+                   ManagementItem::PortLerCutoff, port, ">LER Cutoff<BR>", kUnreadField);
   AppendPortNumber(out, "<INPUT NAME=LERALARM SIZE=5 MAXLENGTH=1 VALUE=", adapters,
-                   ManagementItem::PortLerAlarm, port, ">LER Alarm<BR>", "\"\"");
+                   ManagementItem::PortLerAlarm, port, ">LER Alarm<BR>", kUnreadField);
   out->append("<INPUT TYPE=SUBMIT NAME=LER VALUE=SET>");
   out->append("<INPUT TYPE=SUBMIT NAME=LER VALUE=DEFAULT>");
   out->append("</FORM><HR>");

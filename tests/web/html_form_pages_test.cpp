@@ -140,11 +140,17 @@ TEST_F(FormPagesTest, PathPageLargeUnitsDoNotWrap) {
   EXPECT_NE(page.find("<P> TMax = 4800.00000 ms"), std::string::npos);
 }
 
-TEST_F(FormPagesTest, PathPageWithFailedReadsShowsZeros) {
+// Failed reads leave the form empty and the negotiated timers unknown, rather
+// than offering 0 ms (which the TVX bound would even accept).
+TEST_F(FormPagesTest, PathPageWithFailedReadsShowsNoValues) {
   const std::string page = Path();
-  EXPECT_NE(page.find("<INPUT NAME=TMAX SIZE=5 MAXLENGTH=3 VALUE=0>"), std::string::npos);
-  EXPECT_NE(page.find("<P> TReq = 0.00000  ms<P> TNeg = 0.00000  ms<P> TMax = 0.00000  ms"
-                      "<P> TVX = 0.00000  ms<HR></BODY>"),
+  for (const char* name : {"TMAX", "TREQ", "TVX"}) {
+    EXPECT_NE(page.find(std::string("<INPUT NAME=") + name + " SIZE=5 MAXLENGTH=3 VALUE=\"\">"),
+              std::string::npos)
+        << name;
+  }
+  EXPECT_NE(page.find("<P> TReq = unknown<P> TNeg = unknown<P> TMax = unknown"
+                      "<P> TVX = unknown<HR></BODY>"),
             std::string::npos);
 }
 

@@ -245,7 +245,9 @@ void CMACPage::Print(PrintSurface& surface, int /*part*/) {
   const int list_top = kAddressY - 3 * lh;
   frame.Box(kListBoxLeft, list_top, kListBoxRight, kListBoxBottom, "Multicast Address Table",
             kListTextX);
-  frame.Lines(kListTextX, list_top - lh, multicast_texts_);
+  // Lines whose whole height stays above the box's bottom edge.
+  const int room = lh > 0 ? (list_top - kListBoxBottom) / lh - 1 : 0;
+  frame.Lines(kListTextX, list_top - lh, PrintedMulticastLines(multicast_texts_, room));
 
   const int y1 = kLocalBox[3] - 2 * lh;
   const std::pair<MacLabel, int> rows[] = {

@@ -47,4 +47,13 @@ std::vector<std::string> ListBoxOrder(std::vector<std::string> lines) {
   return lines;
 }
 
+std::vector<std::string> PrintedMulticastLines(const std::vector<std::string>& lines, int room) {
+  if (room <= 0) return {};
+  const size_t fit = static_cast<size_t>(room);
+  if (lines.size() <= fit) return lines;
+  std::vector<std::string> printed(lines.begin(), lines.begin() + static_cast<ptrdiff_t>(fit - 1));
+  printed.push_back("(" + std::to_string(lines.size() - printed.size()) + " more not shown)");
+  return printed;
+}
+
 }  // namespace quivera

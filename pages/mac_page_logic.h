@@ -46,4 +46,10 @@ std::vector<std::string> MulticastListTexts(const MulticastListBytes& bytes, siz
 // without regard to case ("ab" and "AB" compare equal and keep their order).
 std::vector<std::string> ListBoxOrder(std::vector<std::string> lines);
 
+// The multicast lines the printed table has room for ('room' lines): all of
+// them when they fit, else the first room - 1 and a last line saying how many
+// are not shown, so that a long list never runs out of its box over the rows
+// printed below it.
+std::vector<std::string> PrintedMulticastLines(const std::vector<std::string>& lines, int room);
+
 }  // namespace quivera

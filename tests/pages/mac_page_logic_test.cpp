@@ -56,5 +56,16 @@ TEST(MacPageLogicTest, ListBoxSortsWithoutRegardToCase) {
   EXPECT_EQ(ListBoxOrder({"b", "B", "a", "A"}), (std::vector<std::string>{"a", "A", "b", "B"}));
 }
 
+TEST(MacPageLogicTest, APrintedListLongerThanItsBoxEndsWithTheCountLeftOut) {
+  using Lines = std::vector<std::string>;
+  const Lines four = {"a", "b", "c", "d"};
+  EXPECT_EQ(PrintedMulticastLines(four, 4), four);
+  EXPECT_EQ(PrintedMulticastLines(four, 9), four);
+  EXPECT_EQ(PrintedMulticastLines(four, 3), (Lines{"a", "b", "(2 more not shown)"}));
+  EXPECT_EQ(PrintedMulticastLines(four, 1), (Lines{"(4 more not shown)"}));
+  EXPECT_EQ(PrintedMulticastLines(four, 0), Lines{});
+  EXPECT_EQ(PrintedMulticastLines({}, 2), Lines{});
+}
+
 }  // namespace
 }  // namespace quivera

@@ -245,6 +245,22 @@ TEST_F(MacPageTest, PrintPutsBoxesListAndRowsAtTheirPlaces) {
     EXPECT_TRUE(found) << row.value;
   }
 
+  // A full list of 32 stays inside its box: nine entries and the count of
+  // the others, the last line wholly above the bottom edge at -5860.
+  std::vector<uint8_t> full;
+  for (uint8_t i = 0; i < 32; ++i) full.insert(full.end(), {0x03, 0, 0, 0, 0x10, i});
+  adapter().SetBytes(I::MacMulticastList, full);
+  page_.Refresh(1, 0);
+  RecordingSurface crowded(lh);
+  page_.Print(crowded, 0);
+  std::vector<PrintCall> listed;
+  for (const PrintCall& call : crowded.Texts()) {
+    if (call.x == 870 && call.text != "Multicast Address Table") listed.push_back(call);
+  }
+  ASSERT_EQ(listed.size(), 10u);
+  EXPECT_EQ(listed.back().text, "(23 more not shown)");
+  EXPECT_GE(listed.back().y - lh, -5860);
+
   AppSettings().SNMPLabels = 1;
   RecordingSurface plain(lh);
   page_.Print(plain, 0);

@@ -20,8 +20,8 @@ AdapterList::Pin::Pin(AdapterList& list, int index) : list_(&list), index_(index
 
 AdapterList::Pin::~Pin() { pins = outer_; }
 
-const AdapterList::Pin* AdapterList::PinOf() const {
-  for (const Pin* pin = pins; pin != nullptr; pin = pin->outer_) {
+AdapterList::Pin* AdapterList::PinOf() const {
+  for (Pin* pin = pins; pin != nullptr; pin = pin->outer_) {
     if (pin->list_ == this) return pin;
   }
   return nullptr;
@@ -50,12 +50,7 @@ int AdapterList::SetCurrent(int index) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (index < 0 || index >= count_) return 1;
   current_ = index;
-  for (Pin* pin = pins; pin != nullptr; pin = pin->outer_) {
-    if (pin->list_ == this) {
-      pin->index_ = index;
-      break;
-    }
-  }
+  if (Pin* pin = PinOf()) pin->index_ = index;
   return 0;
 }
 

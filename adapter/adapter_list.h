@@ -133,7 +133,7 @@ class AdapterList {
   };
 
   Slot* SlotAt(int index);
-  const Pin* PinOf() const;  // the calling thread's innermost pin on this list
+  Pin* PinOf() const;  // the calling thread's innermost pin on this list
   // Takes the adapter for one operation, looking at the thread's stop request
   // while it waits. False (not taken) when stop was asked first.
   static bool TakeUnlessStopped(Slot& slot);

@@ -103,9 +103,9 @@ int DriverAdapter::ReadErrorLogEntry(int entry, void* buffer, size_t length) {
 
 int DriverAdapter::ReadWholeBlock(ItemFrom source, void* buffer, size_t length) {
   if (length > kReplyBlockSize) return 1;
-  const bool params = source == ItemFrom::kDriverParams;
-  if ((params ? FetchDriverParamBlock() : FetchSerialNumberBlock()) != 0) return 1;
-  return CopyFromBlock(blocks_[params ? kDriverParams : kSerialNumber], buffer, length);
+  const BlockId id = CachedBlockOf(source);
+  if (FetchCached(id) != 0) return 1;
+  return CopyFromBlock(blocks_[id], buffer, length);
 }
 
 int DriverAdapter::ReadBlockValue(const DriverItemSource& src, void* buffer, size_t* length,
@@ -113,7 +113,7 @@ int DriverAdapter::ReadBlockValue(const DriverItemSource& src, void* buffer, siz
   size_t offset = 0;
   if (BlockValueOffset(src, index, *length, &offset) != 0) return 1;
   const BlockId id = CachedBlockOf(src.source);
-  if (FetchCached(id, CachedBlockCode(id)) != 0) return 1;
+  if (FetchCached(id) != 0) return 1;
   *length = DeliverBlockValue(src.shape, blocks_[id].bytes.data() + offset, buffer);
   return 0;
 }
@@ -140,6 +140,10 @@ DriverAdapter::BlockId DriverAdapter::CachedBlockOf(ItemFrom source) {
       return kLink;
     case ItemFrom::kCounter:
       return kCounter;
+    case ItemFrom::kDriverParams:
+      return kDriverParams;
+    case ItemFrom::kSerialNumber:
+      return kSerialNumber;
     default:
       return kMib;
   }
@@ -284,10 +288,6 @@ void DriverAdapter::SamplePerformance(int refresh_rate) {
   performance_.Take(*this, refresh_rate);
 }
 
-int DriverAdapter::FetchStatusBlock() { return FetchCached(kStatus, kCodeStatus); }
-int DriverAdapter::FetchLinkBlock() { return FetchCached(kLink, kCodeLink); }
-int DriverAdapter::FetchMibBlock() { return FetchCached(kMib, kCodeMib); }
-int DriverAdapter::FetchCounterBlock() { return FetchCached(kCounter, kCodeCounters); }
 
 int DriverAdapter::QueryStandard(ManagementItem item, void* buffer, size_t* length) {
   const DriverItemSource* src = FindDriverItemSource(item);
@@ -328,12 +328,6 @@ int DriverAdapter::SendManagementRequest(const ManagementRequest& request) {
   request.WriteTo(buffer);
   size_t returned = 0;
   return Send(kOidManagementQuery, buffer, sizeof buffer, &returned);
-}
-
-int DriverAdapter::FetchDriverParamBlock() { return FetchCached(kDriverParams, kCodeDriverParams); }
-
-int DriverAdapter::FetchSerialNumberBlock() {
-  return FetchCached(kSerialNumber, kCodeSerialNumber);
 }
 
 int DriverAdapter::FetchErrorLogBlock(int entry) {
@@ -381,7 +375,7 @@ int DriverAdapter::SendInto(ReplyBlock& block, uint32_t code, uint32_t index, si
   return 0;
 }
 
-int DriverAdapter::FetchCached(BlockId id, uint32_t code) {
+int DriverAdapter::FetchCached(BlockId id) {
   // Every reader of the cycle gets the first fetch's outcome: after a failed
   // fetch the block holds the last good reply (or nothing), which must not
   // pass for this cycle's.
@@ -389,8 +383,8 @@ int DriverAdapter::FetchCached(BlockId id, uint32_t code) {
   if (block.fetched) return block.outcome;
   block.fetched = true;
   size_t returned = 0;
-  block.outcome = SendInto(block, code, 0, &returned);
-  if (block.outcome == 0 && code == kCodeSerialNumber) {
+  block.outcome = SendInto(block, CachedBlockCode(id), 0, &returned);
+  if (block.outcome == 0 && id == kSerialNumber) {
     StoreU32(block.bytes.data(), static_cast<uint32_t>(returned));
   }
   return block.outcome;

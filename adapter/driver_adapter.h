@@ -58,14 +58,6 @@ class DriverAdapter : public Adapter {
   void SamplePerformance(int refresh_rate) override;
 
   // --- the request operations behind the items ---------------------------------
-  // Cached queries (codes 4, 12, 16, 5): at most one request per refresh
-  // cycle. Every call of a cycle returns the outcome of its one request, so
-  // after a failure no reader of the cycle takes the block (which keeps the
-  // values of the last successful fetch) for this cycle's reply.
-  int FetchStatusBlock();
-  int FetchLinkBlock();
-  int FetchMibBlock();
-  int FetchCounterBlock();
   // Sends the standard query of 'item' with '*length' as the reply size and
   // stores the bytes returned in '*length'. DeviceName copies the device
   // path instead. 1 for an item without a standard query or a failed request
@@ -73,9 +65,6 @@ class DriverAdapter : public Adapter {
   int QueryStandard(ManagementItem item, void* buffer, size_t* length);
   // Sends a caller-built management request and marks the MIB block stale.
   int SendManagementRequest(const ManagementRequest& request);
-  // Codes 20 and 27: likewise.
-  int FetchDriverParamBlock();
-  int FetchSerialNumberBlock();
   // Code 10: sent on every call; 1 for an entry outside 0..3 (no request).
   int FetchErrorLogBlock(int entry);
   // Code 9, and the flash writes 19 / 26 (the block must be exactly 504 /
@@ -97,7 +86,11 @@ class DriverAdapter : public Adapter {
 
   int Send(uint32_t oid, void* buffer, size_t len, size_t* returned);
   int SendInto(ReplyBlock& block, uint32_t code, uint32_t index, size_t* returned);
-  int FetchCached(BlockId id, uint32_t code);
+  // The cached queries (codes 4, 12, 16, 5, 20 and 27): at most one request
+  // per refresh cycle. Every call of a cycle returns the outcome of its one
+  // request, so after a failure no reader of the cycle takes the block (which
+  // keeps the values of the last successful fetch) for this cycle's reply.
+  int FetchCached(BlockId id);
 
   // The steps of GetItem, one per kind of source.
   int ReadErrorLogEntry(int entry, void* buffer, size_t length);
@@ -107,7 +100,7 @@ class DriverAdapter : public Adapter {
   // it would lie outside the block or not fit 'length' bytes.
   static int BlockValueOffset(const DriverItemSource& src, int index, size_t length,
                               size_t* offset);
-  static BlockId CachedBlockOf(ItemFrom source);
+  static BlockId CachedBlockOf(ItemFrom source);  // for every source but the error log
   static uint32_t CachedBlockCode(BlockId id);
   // Writes the value at 'at' in the caller's form; returns its size.
   static size_t DeliverBlockValue(ItemShape shape, const uint8_t* at, void* buffer);

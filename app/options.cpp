@@ -99,17 +99,24 @@ ParseOutcome ParseOptions(int argc, const char* const* argv, Options* options, s
   return ParseOutcome::kRun;
 }
 
+namespace {
+
+// An option as the usage shows it: "--flag", "--flag VALUE" or "--flag[=VALUE]".
+std::string OptionForm(const OptionDef& def) {
+  std::string form = def.flag;
+  if (def.value_optional) {
+    form += std::string("[=") + def.value_name + "]";
+  } else if (def.value_name) {
+    form += std::string(" ") + def.value_name;
+  }
+  return form;
+}
+
+}  // namespace
+
 std::string UsageLine() {
   std::string line = "usage: quivera";
-  for (const OptionDef& def : kOptions) {
-    line += std::string(" [") + def.flag;
-    if (def.value_optional) {
-      line += std::string("[=") + def.value_name + "]";
-    } else if (def.value_name) {
-      line += std::string(" ") + def.value_name;
-    }
-    line += "]";
-  }
+  for (const OptionDef& def : kOptions) line += " [" + OptionForm(def) + "]";
   return line;
 }
 
@@ -119,15 +126,7 @@ std::string UsageText(bool windowed) {
     return "  " + left + " " + help + "\n";
   };
   std::string text = UsageLine() + "\n\n";
-  for (const OptionDef& def : kOptions) {
-    std::string left = def.flag;
-    if (def.value_optional) {
-      left += std::string("[=") + def.value_name + "]";
-    } else if (def.value_name) {
-      left += std::string(" ") + def.value_name;
-    }
-    text += row(left, def.help);
-  }
+  for (const OptionDef& def : kOptions) text += row(OptionForm(def), def.help);
   text += row("--help", "print this text and stop");
   text += windowed ? "\nWithout --headless the program opens its main window.\n"
                    : "\nThis build has no windows: the program always runs as with --headless.\n";

@@ -16,17 +16,10 @@ build="${1:-$root/build}"
 pages="${2:-20000}"
 concurrency="${3:-8}"
 rounds="${4:-3}"
-missing=()
-command -v nginx >/dev/null || [ -x /usr/sbin/nginx ] || missing+=(nginx-light)
-command -v ab >/dev/null || missing+=(apache2-utils)
-command -v curl >/dev/null || missing+=(curl)
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+# ab and curl come with the project's packages; nginx only when none is there.
+extra=()
+command -v nginx >/dev/null || [ -x /usr/sbin/nginx ] || extra+=(nginx-light)
+bash "$root/scripts/deps.sh" "${extra[@]}"
 nginx_bin="$(command -v nginx || echo /usr/sbin/nginx)"
 
 # shellcheck source=bench/bench_common.sh

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "adapter/little_endian.h"
 #include "adapter/management_request.h"
 
 namespace quivera {
@@ -238,7 +239,7 @@ bool ParseStationValue(const std::string& text, std::vector<uint8_t>* bytes, std
     return false;
   }
   bytes->resize(4);
-  for (size_t i = 0; i < 4; ++i) (*bytes)[i] = static_cast<uint8_t>(number >> (8 * i));
+  StoreU32(bytes->data(), number);
   return true;
 }
 

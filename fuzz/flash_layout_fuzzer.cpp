@@ -56,8 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       whole = FormatErrorLogEntry(lines, reply, !full) && whole;
       CheckLines(lines, whole);
       lines.Clear();
-      const uint32_t value = reply[0] | reply[1] << 8 | reply[2] << 16 |
-                             static_cast<uint32_t>(reply[3]) << 24;
+      const uint32_t value = LoadU32(reply.data());
       CheckLines(lines, FormatErrorLogWordLine(lines, static_cast<int8_t>(reply[4]), value));
       break;
     }

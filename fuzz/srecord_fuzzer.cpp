@@ -52,8 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size % 64 != 0) return 0;
   const std::vector<uint8_t> record = FirmwareLoadRecord(image.bytes);
   if (record.size() != kFirmwareBufferSize) FuzzFail("load record of the wrong size");
-  const uint32_t word = record[0] | record[1] << 8 | record[2] << 16 |
-                        static_cast<uint32_t>(record[3]) << 24;
+  const uint32_t word = LoadU32(record.data());
   if (word != length) FuzzFail("load record length word");
   if (!std::equal(area.begin(), area.begin() + static_cast<std::ptrdiff_t>(groups_end),
                   record.begin() + 4)) {

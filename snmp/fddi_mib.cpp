@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "present/label_pairs.h"
+#include "present/path_timers.h"
 #include "present/value_texts.h"
 
 namespace quivera {
@@ -39,11 +40,13 @@ std::optional<MibValue> Enum(const ValueTable& table, const std::optional<uint32
   return Int(int64_t{*v} + 1);
 }
 
+// The adapter's 80 ns units as FddiTimeNano; nothing when the value does not
+// fit the type (0..2147483647 ns).
 std::optional<MibValue> Nano(const std::optional<uint32_t>& v) {
   if (!v) return std::nullopt;
-  const std::optional<int64_t> ns = UnitsToTimeNano(*v);
-  if (!ns) return std::nullopt;
-  return Int(*ns);
+  const uint64_t ns = UnitsToNanoseconds(*v);
+  if (ns > 2147483647) return std::nullopt;
+  return Int(static_cast<int64_t>(ns));
 }
 
 std::optional<MibValue> Counter32(const std::optional<uint64_t>& v) {
@@ -220,26 +223,11 @@ void AddEntry(std::vector<MibEntry>* out, const MibColumn& column,
 
 }  // namespace
 
-std::optional<int64_t> UnitsToTimeNano(uint32_t units) {
-  const int64_t ns = int64_t{units} * 80;
-  if (ns > 2147483647) return std::nullopt;
-  return ns;
-}
-
-std::span<const MibColumn> FddiMibColumns() {
-  static const std::vector<MibColumn> columns = [] {
-    std::vector<MibColumn> c;
-    for (const ColumnDef& def : Columns()) c.push_back(def.column);
-    return c;
-  }();
-  return columns;
-}
-
 const MibColumn* ColumnOf(std::span<const uint32_t> oid) {
-  for (const MibColumn& column : FddiMibColumns()) {
-    const auto prefix = Prefix(column);
+  for (const ColumnDef& def : Columns()) {
+    const auto prefix = Prefix(def.column);
     if (oid.size() > prefix.size() && std::equal(prefix.begin(), prefix.end(), oid.begin())) {
-      return &column;
+      return &def.column;
     }
   }
   return nullptr;

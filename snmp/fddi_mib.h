@@ -47,9 +47,6 @@ struct MibColumn {
   bool writable;                // settable through SNMP (while sets are allowed)
 };
 
-// Every object this program serves, in OID order.
-std::span<const MibColumn> FddiMibColumns();
-
 // The object 'oid' is an instance of (its column or scalar), or nullptr.
 const MibColumn* ColumnOf(std::span<const uint32_t> oid);
 
@@ -77,9 +74,5 @@ class MibView {
 
 // The view of 'stations', station i serving SMT index i + 1.
 MibView BuildFddiMibView(std::span<const StationValues> stations);
-
-// The adapter's 80 ns units as FddiTimeNano, or nothing when the value does
-// not fit the type (0..2147483647 ns).
-std::optional<int64_t> UnitsToTimeNano(uint32_t units);
 
 }  // namespace quivera

@@ -10,49 +10,40 @@ namespace {
 
 using I = ManagementItem;
 
+// Reads one adapter of the list, whatever another thread makes current
+// meanwhile; each item is its own operation on the adapter's lock.
 class StationReader {
  public:
-  StationReader(AdapterList& list, int adapter) : list_(list), adapter_(adapter) {}
-
-  int Get(I item, void* buffer, size_t* length, int index = 0) {
-    return list_.WithAdapter(adapter_, [&](Adapter& a) {
-      return a.GetItem(item, buffer, length, index);
-    });
-  }
+  StationReader(AdapterList& list, int adapter) : list_(list), pin_(list, adapter) {}
 
   void U32(I item, std::optional<uint32_t>* out, int index = 0) {
     uint32_t v = 0;
-    size_t length = sizeof v;
-    if (Get(item, &v, &length, index) == 0) *out = v;
+    if (GetU32(list_, item, &v, index) == 0) *out = v;
   }
 
-  // A 64-bit item arrives as two u32 words, the more significant one first.
   void U64(I item, std::optional<uint64_t>* out, int index = 0) {
-    uint32_t words[2] = {0, 0};
-    size_t length = sizeof words;
-    if (Get(item, words, &length, index) == 0) {
-      *out = static_cast<uint64_t>(words[0]) << 32 | words[1];
-    }
+    uint64_t v = 0;
+    if (GetU64(list_, item, &v, index) == 0) *out = v;
   }
 
   void Address(I item, std::optional<MacAddress>* out) {
     MacAddress a{};
     size_t length = a.size();
-    if (Get(item, a.data(), &length) == 0 && length == a.size()) *out = a;
+    if (list_.GetItem(item, a.data(), &length) == 0 && length == a.size()) *out = a;
   }
 
   // Texts are NUL-terminated; one longer than 'capacity' is cut there.
   void Text(I item, std::optional<std::string>* out, size_t capacity) {
     std::string buffer(capacity + 1, '\0');
     size_t length = buffer.size();
-    if (Get(item, buffer.data(), &length) != 0) return;
+    if (list_.GetItem(item, buffer.data(), &length) != 0) return;
     const size_t n = std::min(length, capacity);
     *out = std::string(buffer.data(), strnlen(buffer.data(), n));
   }
 
  private:
   AdapterList& list_;
-  const int adapter_;
+  const AdapterList::Pin pin_;
 };
 
 constexpr size_t kUserDataLength = 32;

@@ -14,6 +14,7 @@
 #include "flash/pinned_adapter.h"
 #include "flash/srecord_image.h"
 #include "present/firmware_revision.h"
+#include "settings/ascii_case.h"
 
 namespace quivera {
 
@@ -24,11 +25,6 @@ constexpr int kStepPauseMs = 100;
 constexpr int kResetSettleMs = 4000;
 constexpr int kCompletedPauseMs = 400;
 constexpr size_t kDeviceNameBuffer = 64;
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 std::string BaseName(const std::string& path) {
   const size_t slash = path.find_last_of('/');
@@ -111,7 +107,7 @@ FirmwareTarget Prepare(PinnedAdapter& adapter) {
   char name[kDeviceNameBuffer] = {};
   size_t name_length = sizeof name - 1;  // keeps a NUL at the end
   if (adapter.GetItem(ManagementItem::DeviceName, name, &name_length) != 0) name[0] = '\0';
-  target.pci = Upper(ModelWord(name)) == "KORAP";
+  target.pci = AsciiUpper(ModelWord(name)) == "KORAP";
   if (!target.pci) target.board_revision = adapter.FirmwareStatus();
   return target;
 }
@@ -166,7 +162,7 @@ std::string RevisionQuestion(const std::string& file_name, const FirmwareTarget&
 
 FirmwareNameVerdict CheckFirmwareName(const std::string& file_name, const FirmwareTarget& target) {
   using Action = FirmwareNameVerdict::Action;
-  const std::string name = Upper(file_name);
+  const std::string name = AsciiUpper(file_name);
   const std::string prefix = name.substr(0, 4);
   const std::string extension = name.size() >= 3 ? name.substr(name.size() - 3) : name;
   const FirmwareNameVerdict bad_extension{Action::kRefuse, kInvalidExtensionText,

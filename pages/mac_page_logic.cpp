@@ -5,15 +5,13 @@
 #include <span>
 
 #include "present/multicast_names.h"
+#include "settings/ascii_case.h"
 
 namespace quivera {
 
 namespace {
 
-unsigned char Lower(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
-}
+unsigned char Lower(char c) { return static_cast<unsigned char>(AsciiLower(c)); }
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),

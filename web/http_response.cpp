@@ -2,6 +2,7 @@
 #include "web/http_response.h"
 
 #include "present/c_locale_text.h"
+#include "settings/ascii_case.h"
 
 namespace quivera {
 namespace {
@@ -10,7 +11,6 @@ bool IsWhiteSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Cuts the text before 'separator' off the front of 'rest' and returns it; the
 // separator is dropped. Without a separator the piece is empty and 'rest'
@@ -28,8 +28,7 @@ std::string TakeUntil(std::string_view& rest, std::string_view separator) {
 HttpRequestLine ParseRequestLine(std::string_view raw) {
   size_t start = 0;
   while (start < raw.size() && IsWhiteSpace(raw[start])) ++start;
-  std::string upper(raw.substr(start));
-  for (char& c : upper) c = ToUpperAscii(c);
+  const std::string upper = AsciiUpper(std::string(raw.substr(start)));
 
   std::string_view rest = upper;
   HttpRequestLine line;

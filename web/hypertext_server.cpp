@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "adapter/thread_stop.h"
+#include "settings/ascii_case.h"
 #include "web/http_response.h"
 #include "web/server_counters.h"
 #include "web/server_socket.h"
@@ -74,10 +75,9 @@ void ResetConnection(UniqueFd& fd) {
 }
 
 bool ContainsIgnoringCase(std::string_view text, std::string_view lower_word) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
   for (size_t at = 0; at + lower_word.size() <= text.size(); ++at) {
     size_t i = 0;
-    while (i < lower_word.size() && lower(text[at + i]) == lower_word[i]) ++i;
+    while (i < lower_word.size() && AsciiLower(text[at + i]) == lower_word[i]) ++i;
     if (i == lower_word.size()) return true;
   }
   return false;

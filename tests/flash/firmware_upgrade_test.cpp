@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <numeric>
 #include <thread>
 
@@ -63,6 +64,23 @@ TEST(FirmwareUpgradeTest, NameChecksGiveTheirVerdictsInOrder) {
     EXPECT_EQ(verdict.message, c.message);
     EXPECT_EQ(verdict.icon, c.icon);
   }
+}
+
+// A lower-case name matches under a locale whose upper case of 'i' is not 'I'.
+TEST(FirmwareUpgradeTest, NamesMatchWhateverTheLocaleCallsUpperCase) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  bool turkish = false;
+  for (const char* name : {"tr_TR.UTF-8", "tr_TR.utf8", "tr_TR.ISO-8859-9", "tr_TR"}) {
+    if (std::setlocale(LC_ALL, name) != nullptr) {
+      turkish = true;
+      break;
+    }
+  }
+  if (!turkish) GTEST_SKIP() << "no Turkish locale is installed";
+  const FirmwareNameVerdict verdict = CheckFirmwareName("fwsc320.fwi", Pci());
+  std::setlocale(LC_ALL, previous.c_str());
+  EXPECT_EQ(verdict.action, Action::kAsk);
+  EXPECT_EQ(verdict.message, kUpgradeQuestionText);
 }
 
 TEST(FirmwareUpgradeTest, FilterFollowsAdapterKindAndBoard) {

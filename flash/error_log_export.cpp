@@ -21,8 +21,6 @@ constexpr char kCaption[] = "QUIVERA/FDDI";
 constexpr char kLineEnd[] = "\r\n";
 constexpr size_t kRevisionBuffer = 32;
 
-using DumpFn = bool (*)(TextLines&, std::span<const uint8_t, kFlashReplySize>, DumpColumns,
-                        DumpOrder, DumpGrouping);
 
 // "%c%c%c%c" of bytes 3, 2, 1, 0, or "?.??" when the revision cannot be read.
 std::string RevisionText(PinnedAdapter& adapter) {
@@ -38,7 +36,7 @@ std::string RevisionText(PinnedAdapter& adapter) {
 // A section: a line with one blank, then 'title' (when given), then the
 // area's dump or its read-error lines.
 void AppendDumpSection(std::string* out, PinnedAdapter& adapter, const char* title,
-                       ManagementItem item, DumpFn dump, FlashReply* reply, TextLines* lines) {
+                       ManagementItem item, FlashDump dump, FlashReply* reply, TextLines* lines) {
   lines->Clear();
   lines->Append(" ");
   lines->Append(title);
@@ -73,13 +71,7 @@ std::string ErrorLogExportText(PinnedAdapter& adapter, std::time_t now) {
   for (int entry = 0; entry < kErrorLogEntries; ++entry) {
     lines->Clear();
     lines->Append(" ");
-    if (ReadFlashItem(adapter, ManagementItem::ErrorLogEntry, entry, reply.get())) {
-      lines->AppendFormatted("    Entry #      = %d", entry);
-      FormatErrorLogEntry(*lines, std::span<const uint8_t, kFlashReplySize>(*reply), true);
-    } else {
-      lines->AppendFormatted("Hardware read error for Error Log Entry %d", entry);
-      lines->Append(" ");
-    }
+    AppendErrorLogEntryLines(adapter, entry, true, reply.get(), *lines);
     lines->AppendAllTo(&out, kLineEnd);
   }
   AppendDumpSection(&out, adapter, "Driver Parameters", ManagementItem::DriverParameters,

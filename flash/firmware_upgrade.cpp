@@ -97,12 +97,10 @@ bool FailAndReset(UiServices& ui, PinnedAdapter& adapter, const char* text) {
 
 FirmwareTarget Prepare(PinnedAdapter& adapter) {
   FirmwareTarget target;
-  std::array<uint8_t, 4> revision{};
-  size_t length = revision.size();
-  if (adapter.GetItem(ManagementItem::FirmwareRevision, revision.data(), &length) == 0 &&
-      length == revision.size()) {
+  std::string revision;
+  if (ReadFirmwareRevision(adapter, &revision)) {
     target.revision_known = true;
-    target.current_revision = RevisionNumber(FirmwareRevisionText(revision));
+    target.current_revision = RevisionNumber(revision);
   }
   char name[kDeviceNameBuffer] = {};
   size_t name_length = sizeof name - 1;  // keeps a NUL at the end

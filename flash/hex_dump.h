@@ -35,6 +35,11 @@ inline constexpr char kDumpControlCharacter = static_cast<char>(0x95);
 bool FormatHexDump(TextLines& lines, std::span<const uint8_t> data, DumpColumns columns,
                    DumpOrder order, DumpGrouping grouping);
 
+// A dump of one flash reply: FormatDriverParametersDump or
+// FormatSerialNumberDump.
+using FlashDump = bool (*)(TextLines&, std::span<const uint8_t, kFlashReplySize>, DumpColumns,
+                           DumpOrder, DumpGrouping);
+
 // FormatHexDump over the kDriverParametersLength data bytes of a
 // DriverParameters reply.
 bool FormatDriverParametersDump(TextLines& lines, std::span<const uint8_t, kFlashReplySize> reply,

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "adapter/adapter.h"
+#include "adapter/little_endian.h"
 
 namespace quivera {
 
@@ -105,7 +106,7 @@ void ReverseFirmwareGroups(std::span<uint8_t> area, size_t length) {
 std::vector<uint8_t> FirmwareLoadRecord(const std::vector<uint8_t>& image) {
   std::vector<uint8_t> record(kFirmwareBufferSize, 0);
   const size_t length = std::min(image.size(), kFirmwareImageArea);
-  for (size_t i = 0; i < 4; ++i) record[i] = static_cast<uint8_t>(length >> (8 * i));
+  StoreU32(record.data(), static_cast<uint32_t>(length));
   std::copy_n(image.begin(), length, record.begin() + 4);
   ReverseFirmwareGroups(std::span<uint8_t>(record).subspan(4), length);
   return record;

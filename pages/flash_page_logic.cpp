@@ -30,25 +30,10 @@ void AppendHeading(TextLines* lines, const char* title, const std::string& revis
   lines->Append(" ");
 }
 
-// The entry line and the entry's text, or the read-error lines.
-void AppendErrorLogEntry(AdapterList& adapters, int entry, bool full, TextLines* lines) {
-  auto reply = std::make_unique<FlashReply>();
-  if (!ReadFlashItem(adapters, ManagementItem::ErrorLogEntry, entry, reply.get())) {
-    lines->AppendFormatted("Hardware read error for Error Log Entry %d", entry);
-    lines->Append(" ");
-    return;
-  }
-  lines->AppendFormatted("    Entry #      = %d", entry);
-  FormatErrorLogEntry(*lines, std::span<const uint8_t, kFlashReplySize>(*reply), full);
-}
-
-using BlockDump = bool (*)(TextLines&, std::span<const uint8_t, kFlashReplySize>, DumpColumns,
-                           DumpOrder, DumpGrouping);
-
 struct FlashBlock {
   ManagementItem item;
   const char* read_error;
-  BlockDump dump;
+  FlashDump dump;
 };
 constexpr FlashBlock kDriverParametersBlock = {
     ManagementItem::DriverParameters, "Hardware read error for Driver Parameters",
@@ -90,15 +75,7 @@ bool FlashOptionRefills(FlashOptionGroup group, FlashObject selected) {
 }
 
 const std::string& FirmwareRevisionCache::Get(AdapterList& adapters) {
-  if (!read_) {
-    std::array<uint8_t, 4> bytes{};
-    size_t length = bytes.size();
-    if (adapters.GetItem(ManagementItem::FirmwareRevision, bytes.data(), &length) == 0 &&
-        length == bytes.size()) {
-      text_ = FirmwareRevisionText(bytes);
-      read_ = true;
-    }
-  }
+  if (!read_) read_ = ReadFirmwareRevision(adapters, &text_);
   return text_;
 }
 
@@ -114,7 +91,8 @@ void FillFlashLines(AdapterList& adapters, const FlashOptions& options,
   switch (options.object) {
     case FlashObject::ErrorLog:
       AppendHeading(lines, kErrorLogTitle, revision);
-      AppendErrorLogEntry(adapters, options.entry, options.ascii, lines);
+      AppendErrorLogEntryLines(adapters, options.entry, options.ascii,
+                               std::make_unique<FlashReply>().get(), *lines);
       break;
     case FlashObject::DriverPrivate:
       AppendHeading(lines, kDriverParametersTitle, revision);
@@ -141,7 +119,8 @@ void FlashSheetLines(AdapterList& adapters, int part, const std::string& revisio
                 DumpGrouping::Longwords, lines);
   } else if (part > kFirstFlashSheet && part <= kLastFlashSheet) {
     AppendHeading(lines, kErrorLogTitle, revision);
-    AppendErrorLogEntry(adapters, part - kFirstFlashSheet - 1, true, lines);
+    AppendErrorLogEntryLines(adapters, part - kFirstFlashSheet - 1, true,
+                             std::make_unique<FlashReply>().get(), *lines);
   }
 }
 

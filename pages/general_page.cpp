@@ -119,11 +119,7 @@ void CGeneralPage::Refresh(int /*reload*/, int show) {
     vendor_field_->setText(ToQString(vendor_description_));
   }
 
-  std::array<uint8_t, 4> revision{};
-  size_t length = revision.size();
-  if (adapters_.GetItem(ManagementItem::FirmwareRevision, revision.data(), &length) == 0 &&
-      length == revision.size()) {
-    firmware_revision_ = FirmwareRevisionText(revision);
+  if (ReadFirmwareRevision(adapters_, &firmware_revision_)) {
     if (show != 0) firmware_field_->setText(ToQString(firmware_revision_));
   }
 

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "adapter/management_item.h"
 
 namespace quivera {
 
@@ -13,5 +16,20 @@ namespace quivera {
 // revision "1.2" padded with a zero byte shows as "1.2" (and a zero last byte
 // gives an empty text).
 std::string FirmwareRevisionText(const std::array<uint8_t, 4>& bytes);
+
+// Reads the revision of 'source' (the adapter list, or one pinned adapter)
+// into '*text'; false, with '*text' untouched, when the read fails or gives
+// fewer than the four bytes.
+template <class Source>
+bool ReadFirmwareRevision(Source& source, std::string* text) {
+  std::array<uint8_t, 4> bytes{};
+  size_t length = bytes.size();
+  if (source.GetItem(ManagementItem::FirmwareRevision, bytes.data(), &length) != 0 ||
+      length != bytes.size()) {
+    return false;
+  }
+  *text = FirmwareRevisionText(bytes);
+  return true;
+}
 
 }  // namespace quivera

@@ -99,8 +99,7 @@ std::optional<uint32_t> ReadU32(AdapterList& adapters, ManagementItem item, int 
 }
 
 uint32_t ReadU32Or(AdapterList& adapters, ManagementItem item, uint32_t unread, int index) {
-  uint32_t value = 0;
-  return GetU32(adapters, item, &value, index) == 0 ? value : unread;
+  return ReadU32(adapters, item, index).value_or(unread);
 }
 
 }  // namespace quivera

@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "adapter/poll_timeout.h"
 #include "adapter/thread_stop.h"
 #include "settings/ascii_case.h"
 #include "web/http_response.h"
@@ -192,7 +193,7 @@ bool Worker::Wait() {
   }
   polled_connections_ = connections_.size();
 
-  const int ready = ::poll(fds_.data(), fds_.size(), MillisecondsUntil(wake_at));
+  const int ready = ::poll(fds_.data(), fds_.size(), PollTimeoutUntil(wake_at));
   if (ready < 0) {
     for (pollfd& p : fds_) p.revents = 0;
     // Only a shortage of kernel memory gets here; wait rather than spin.

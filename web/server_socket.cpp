@@ -91,7 +91,7 @@ bool SendWithin(int fd, std::string_view head, std::string_view body,
     // The client's window is full: wait for room, the deadline or a wake-up.
     pollfd fds[2] = {{fd, POLLOUT, 0}, {wake_fd, POLLIN, 0}};
     const nfds_t count = wake_fd >= 0 ? 2 : 1;
-    const int timeout = MillisecondsUntil(deadline);
+    const int timeout = PollTimeoutUntil(deadline);
     if (timeout == 0) return false;
     const int ready = ::poll(fds, count, timeout);
     if (ready < 0 && errno == EINTR) continue;
@@ -101,7 +101,5 @@ bool SendWithin(int fd, std::string_view head, std::string_view body,
   }
   return true;
 }
-
-int MillisecondsUntil(ServerClock::time_point deadline) { return PollTimeoutUntil(deadline); }
 
 }  // namespace quivera

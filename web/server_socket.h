@@ -67,8 +67,4 @@ PeerInput PeekPeerInput(int fd);
 bool SendWithin(int fd, std::string_view head, std::string_view body,
                 ServerClock::time_point deadline, int wake_fd);
 
-// Milliseconds from now until 'deadline' for poll(): 0 when it has passed,
-// rounded up so that a wait does not wake just before its deadline.
-int MillisecondsUntil(ServerClock::time_point deadline);
-
 }  // namespace quivera

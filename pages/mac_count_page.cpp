@@ -42,7 +42,7 @@ CMACCountPage::CMACCountPage(AdapterList& adapters, QWidget* parent)
   auto* layout = new QGridLayout(this);
   for (size_t i = 0; i < captions_.size(); ++i) {
     const int row = static_cast<int>(i);
-    // Created with the SNMP object names (applied_labels_ 0).
+    // Created with the SNMP object names, where the caption switch starts.
     captions_[i] = new QLabel(QString::fromLatin1(MacCounterLabelPairs()[i].snmp_name), this);
     fields_[i] = MakeValueField(this, Qt::AlignRight | Qt::AlignVCenter);
     fields_[i]->setMinimumWidth(fields_[i]->fontMetrics().horizontalAdvance(QLatin1Char('0')) *

@@ -94,7 +94,7 @@ CMACPage::CMACPage(AdapterList& adapters, QWidget* parent)
 
   const auto pairs = MacLabelPairs();
   for (size_t i = 0; i < captions_.size() && i < pairs.size(); ++i) {
-    // Created with the SNMP object names (applied_labels_ 0).
+    // Created with the SNMP object names, where the caption switch starts.
     captions_[i] = new QLabel(QString::fromLatin1(pairs[i].snmp_name), this);
     fields_[i] = MakeValueField(this, Qt::AlignRight | Qt::AlignVCenter);
   }

@@ -55,7 +55,7 @@ CPathPage::CPathPage(AdapterList& adapters, QWidget* parent, UiServices* ui)
   setWindowTitle(QStringLiteral("Path"));
   const auto pairs = PathLabelPairs();
   for (size_t i = 0; i < captions_.size() && i < pairs.size(); ++i) {
-    // Created with the SNMP object names (applied_labels_ 0).
+    // Created with the SNMP object names, where the caption switch starts.
     captions_[i] = new QLabel(QString::fromLatin1(pairs[i].snmp_name), this);
   }
 

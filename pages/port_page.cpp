@@ -15,7 +15,6 @@
 #include <ctime>
 
 #include "adapter/adapter_list.h"
-#include "dialogs/qt_ui_services.h"
 #include "pages/led_lamp.h"
 #include "pages/page_layout_logic.h"
 #include "pages/page_sets.h"
@@ -106,11 +105,10 @@ QSlider* MakeLerSlider(QWidget* parent) {
 
 CPORTPage::CPORTPage(AdapterList& adapters, int port, QWidget* parent, UiServices* ui,
                      LedTimerStarter start_timer)
-    : PropertyPage(parent), adapters_(adapters), port_(port), ui_(ui) {
-  if (ui_ == nullptr) {
-    own_ui_ = std::make_unique<QtUiServices>(this);
-    ui_ = own_ui_.get();
-  }
+    : PropertyPage(parent),
+      adapters_(adapters),
+      port_(port),
+      ui_(PageUiServices(ui, this, &own_ui_)) {
   setWindowTitle(QStringLiteral("Port %1").arg(port));
 
   const auto pairs = PortLabelPairs();
@@ -210,10 +208,10 @@ CPORTPage::CPORTPage(AdapterList& adapters, int port, QWidget* parent, UiService
   FixPageSize(this, kPageWidthUnits, kPageHeightUnits);
 
   // Initialisation: captions for the preference in force, then the LED timer.
-  ApplyCaptions(AppSettings().SNMPLabels.load());
+  captions_switch_.Follow(captions_, PortLabelPairs(), AppSettings().SNMPLabels.load());
   led_timer_ = start_timer ? start_timer(*this, kLedTimerMs) : startTimer(kLedTimerMs);
   if (led_timer_ == 0) {
-    ui_->Message(kLedTimerFailedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
+    ui_.Message(kLedTimerFailedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
   }
 }
 
@@ -245,8 +243,6 @@ void CPORTPage::timerEvent(QTimerEvent* event) {
 }
 
 void CPORTPage::Activate() {
-  // The complement forces the captions to be written again.
-  applied_labels_ = AppSettings().SNMPLabels.load() == 0 ? 1 : 0;
   Refresh(1, 1);
   UpdateLed();
   set_button_->setEnabled(false);
@@ -260,8 +256,9 @@ void CPORTPage::UpdateLed() {
 }
 
 void CPORTPage::Refresh(int reload, int show) {
-  const int snmp_labels = AppSettings().SNMPLabels.load();
-  if (show == 1 && snmp_labels != applied_labels_) ApplyCaptions(snmp_labels);
+  if (show == 1) {
+    captions_switch_.Follow(captions_, PortLabelPairs(), AppSettings().SNMPLabels.load());
+  }
   default_button_->setEnabled(SetOperationsAllowed());
 
   uint32_t led = 0;
@@ -368,16 +365,8 @@ void CPORTPage::SetLerValues(int cutoff, int alarm) {
   EnableEditButtons(false);
   // A refused value must not look accepted: the operator is told, and the
   // full refresh puts the adapter's values back in the fields.
-  if (!cutoff_taken || !alarm_taken) TellSetRefused(*ui_, kRefusedText);
+  if (!cutoff_taken || !alarm_taken) TellSetRefused(ui_, kRefusedText);
   Refresh(1, 1);
-}
-
-void CPORTPage::ApplyCaptions(int snmp_labels) {
-  const auto pairs = PortLabelPairs();
-  for (size_t i = 0; i < kValues && i < pairs.size(); ++i) {
-    captions_[i]->setText(QString::fromLatin1(CaptionFor(pairs[i], snmp_labels)));
-  }
-  applied_labels_ = snmp_labels;
 }
 
 void CPORTPage::LoadLerValue(PortLabel value, int show) {

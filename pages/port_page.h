@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "pages/page_captions.h"
 #include "pages/port_page_logic.h"
 #include "pages/property_page.h"
 #include "present/counter64.h"
@@ -91,7 +92,6 @@ class CPORTPage : public PropertyPage {
   void OnDefault();
 
  private:
-  void ApplyCaptions(int snmp_labels);
   // Reads the LER cutoff or alarm; with 'show' into its field and slider.
   void LoadLerValue(PortLabel value, int show);
   void ShowLerValue(PortLabel value, int number);
@@ -106,7 +106,7 @@ class CPORTPage : public PropertyPage {
   AdapterList& adapters_;
   const int port_;
   std::unique_ptr<UiServices> own_ui_;
-  UiServices* ui_ = nullptr;
+  UiServices& ui_;  // after own_ui_, which it may refer to
 
   std::array<std::string, kValues> texts_;
   std::array<Counter64, 3> baselines_{};  // LEM counts, LEM rejects, LCT failures
@@ -115,7 +115,7 @@ class CPORTPage : public PropertyPage {
   LedColour led_colour_ = LedColour::Grey;
   std::string led_colour_text_;
   int led_timer_ = 0;
-  int applied_labels_ = 0;
+  CaptionSwitch captions_switch_;
 
   std::array<QLabel*, kValues> captions_{};
   std::array<QLabel*, kValues> fields_{};

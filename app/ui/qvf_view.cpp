@@ -267,6 +267,8 @@ void CQVFView::OnPrintRegistrationCard() {
     if (!print_setup_(printer, 1, &from, &to)) return;
   } else {
     QPrintDialog dialog(&printer, &frame_);
+    // The card's document name holds a '/' too.
+    SuggestPrintFile(dialog);
     if (dialog.exec() != QDialog::Accepted) return;
   }
   QPainter painter;

@@ -1,6 +1,7 @@
 // TextLines: the fixed list of text lines that the flash layouts fill and the
 // Flash page, the HTML Flash page and the error-log export read. Storage is
-// fixed (150 lines of up to 80 characters); nothing is allocated per line.
+// fixed (150 lines of up to 80 characters); only AppendFormatted builds its
+// text in a temporary string before storing it.
 //
 // The list never writes past its last line or past the end of a line: a line
 // that does not fit is dropped, a line that is too long is cut at 80

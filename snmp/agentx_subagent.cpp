@@ -112,6 +112,7 @@ class AgentxSubagent::Impl {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
       *error = "no wake-up pipe for the SNMP sub-agent";
+      g_started = false;  // the library was never started: a later try may
       return false;
     }
     wake_read_ = fds[0];

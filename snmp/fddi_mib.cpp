@@ -90,11 +90,11 @@ std::vector<ColumnDef> MakeColumns() {
        [](S s, int, int) { return Range(s.op_version_id, 1, 65535); }},
       {{{1, 2, 1, 6}, 4, smt_name(SmtLabel::kUserData), false}, Rows::kStation,
        [](S s, int, int) -> std::optional<MibValue> {
-         // A fixed 32-octet string: the text, padded with NULs as the
+         // A fixed-length octet string: the text, padded with NULs as the
          // adapter keeps it.
          if (!s.user_data) return std::nullopt;
          std::string octets = *s.user_data;
-         octets.resize(32, '\0');
+         octets.resize(kSmtUserDataLength, '\0');
          return MibValue{MibValue::Type::kOctets, 0, octets};
        }},
       {{{1, 2, 1, 11}, 4, smt_name(SmtLabel::kAvailablePaths), false}, Rows::kStation,

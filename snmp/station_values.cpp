@@ -46,8 +46,6 @@ class StationReader {
   const AdapterList::Pin pin_;
 };
 
-constexpr size_t kUserDataLength = 32;
-
 }  // namespace
 
 StationValues ReadStationValues(AdapterList& list, int adapter) {
@@ -59,7 +57,7 @@ StationValues ReadStationValues(AdapterList& list, int adapter) {
   r.U32(I::SmtBypassPresent, &s.bypass_present);
   r.U32(I::SmtEcmState, &s.ecm_state);
   r.U32(I::SmtCfState, &s.cf_state);
-  r.Text(I::SmtUserData, &s.user_data, kUserDataLength);
+  r.Text(I::SmtUserData, &s.user_data, kSmtUserDataLength);
 
   r.U32(I::MacCurrentPath, &s.mac_current_path);
   r.Address(I::MacUpstreamNeighbor, &s.upstream_neighbor);

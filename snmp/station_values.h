@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,6 +13,10 @@
 #include "adapter/management_item.h"
 
 namespace quivera {
+
+// SMT user data is a fixed string of this many octets; a longer text read
+// from the adapter is cut there.
+inline constexpr size_t kSmtUserDataLength = 32;
 
 using MacAddress = std::array<uint8_t, 6>;
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <span>
 
+#include "adapter/little_endian.h"
 #include "flash/error_log_layout.h"
 #include "flash/flash_reply.h"
 #include "flash/hex_dump.h"

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "adapter/adapter.h"
+#include "adapter/little_endian.h"
 #include "flash/srecord_image.h"
 #include "fuzz/fuzz_adapters.h"
 

@@ -2,7 +2,7 @@
 #include "app/refresh_cycle.h"
 
 #include "settings/settings.h"
-#include "web/server_counters.h"
+#include "settings/remote_set_done.h"
 
 namespace quivera {
 

@@ -14,6 +14,8 @@
 #include "adapter/management_request.h"
 #include "fuzz/fuzz_adapters.h"
 #include "present/connection_policy.h"
+#include "present/ler_limits.h"
+#include "present/path_timers.h"
 #include "settings/settings.h"
 #include "web/page_dispatch.h"
 #include "web/remote_sets.h"

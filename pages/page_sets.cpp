@@ -7,8 +7,6 @@
 
 namespace quivera {
 
-bool SetOperationsAllowed() { return AppSettings().MGTSetOperations.load() == 0; }
-
 void TellSetRefused(UiServices& ui, const char* text) {
   ui.Message(text, "QUIVERA/FDDI", MessageButtons::Ok, MessageIcon::Stop);
 }

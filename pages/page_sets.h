@@ -5,14 +5,13 @@
 
 #include <memory>
 
+#include "settings/settings.h"
+
 class QWidget;
 
 namespace quivera {
 
 class UiServices;
-
-// True while "MGTSetOperations" is 0: the pages may send sets.
-bool SetOperationsAllowed();
 
 // Tells the operator that the adapter did not take a change: a message box
 // captioned "QUIVERA/FDDI" with the stop icon and 'text'.

@@ -1,9 +1,11 @@
 // The Port page's rules that need no window: the colour of the port's LED for
 // each LED state and blink phase, and the range and default of the link error
-// rate settings.
+// rate settings (whose limits are the station's, in present/ler_limits.h).
 #pragma once
 
 #include <cstdint>
+
+#include "present/ler_limits.h"
 
 namespace quivera {
 
@@ -32,12 +34,6 @@ class LedBlinker {
  private:
   bool phase_on_ = false;
 };
-
-// The range of the LER cutoff and alarm sliders, and the value "&Default"
-// sets both to.
-inline constexpr int kLerMinimum = 5;
-inline constexpr int kLerMaximum = 8;
-inline constexpr int kLerDefault = 5;
 
 // The period of the LED timer, in milliseconds.
 inline constexpr int kLedTimerMs = 1000;

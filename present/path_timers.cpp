@@ -28,6 +28,18 @@ std::array<uint32_t, 3> PathTimersRecord(const PathBounds& bounds) {
   return {UnitsOf(bounds.tvx), UnitsOf(bounds.tmax), UnitsOf(bounds.treq)};
 }
 
+const char* CheckPathTimers(uint32_t tmax, uint32_t treq, uint32_t tvx) {
+  if (tmax > kTMaxLowerBoundRange.max) return "Value entered for TMax Lower Bound is too large.";
+  if (tmax < kTMaxLowerBoundRange.min) return "Value entered for TMax Lower Bound is too small.";
+  if (treq > kMaxTReqRange.max) return "Value entered for Max TReq is too large.";
+  if (treq < kMaxTReqRange.min) return "Value entered for Max TReq is too small.";
+  if (tvx > kTvxLowerBoundRange.max) return "Value entered for TVX Lower Bound is too large.";
+  if (tmax < treq) return "Value entered for TMax Lower Bound is less than Max TReq.";
+  if (tmax < tvx) return "Value entered for TMax Lower Bound is less than TVX Lower Bound.";
+  if (treq < tvx) return "Value entered for Max TReq is less than TVX Lower Bound.";
+  return nullptr;
+}
+
 PathBounds PushPathBounds(PathBounds now, const PathBounds& before) {
   if (now.tmax < before.tmax && now.tmax < now.treq) now.treq = Held(now.tmax, kMaxTReqRange);
   if (now.treq > before.treq && now.treq > now.tmax)

@@ -50,6 +50,10 @@ struct PathBounds {
   bool operator==(const PathBounds&) const = default;
 };
 
+// The first bounds-check violation of a path-timer set (values in
+// milliseconds), or nullptr when the three values may be written.
+const char* CheckPathTimers(uint32_t tmax, uint32_t treq, uint32_t tvx);
+
 // What "Default" writes: 165, 8 and 2 ms.
 inline constexpr PathBounds kDefaultPathBounds{165, 8, 2};
 

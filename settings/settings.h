@@ -43,6 +43,13 @@ inline bool WebServerEnabled(const Settings& settings = AppSettings()) {
   return settings.WebServerEnable.load() != 0;
 }
 
+// Whether management set operations may reach an adapter: "MGTSetOperations"
+// is 0. Every write that reaches an adapter (page sets, browser and SNMP
+// sets, reset, firmware upgrade, flash clearing) asks this one rule.
+inline bool SetOperationsAllowed(const Settings& settings = AppSettings()) {
+  return settings.MGTSetOperations.load() == 0;
+}
+
 // Puts every value back to its default (start-up, and tests).
 void ResetSettings();
 

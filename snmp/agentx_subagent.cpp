@@ -247,7 +247,7 @@ class AgentxSubagent::Impl {
         const std::shared_ptr<const MibView> view = cache_->View();
         SetOutcome outcome;
         if (info->mode == MODE_SET_RESERVE1) {
-          outcome = CheckSets(bindings, *view, AppSettings().MGTSetOperations.load() == 0);
+          outcome = CheckSets(bindings, *view, SetOperationsAllowed());
         } else {
           outcome = ApplySets(bindings, *view, list_);
           cache_->Invalidate();  // the next read shows what the adapters now hold

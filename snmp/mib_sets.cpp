@@ -6,7 +6,7 @@
 
 #include "present/connection_policy.h"
 #include "present/path_timers.h"
-#include "web/remote_sets.h"
+#include "present/ler_limits.h"
 
 namespace quivera {
 

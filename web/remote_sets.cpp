@@ -6,6 +6,7 @@
 #include <array>
 
 #include "present/connection_policy.h"
+#include "present/ler_limits.h"
 #include "present/path_timers.h"
 #include "settings/settings.h"
 #include "web/html_frame.h"
@@ -21,13 +22,6 @@ constexpr std::string_view kSetErrorTitle = "QUIVERA/FDDI Management Set Error";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Timer bounds in milliseconds, as the checks apply them.
-constexpr uint32_t kTMaxMin = kTMaxLowerBoundRange.min, kTMaxMax = kTMaxLowerBoundRange.max;
-constexpr uint32_t kTReqMin = kMaxTReqRange.min, kTReqMax = kMaxTReqRange.max;
-constexpr uint32_t kTvxMax = kTvxLowerBoundRange.max;
-
-constexpr uint32_t kLerMin = 5, kLerMax = 8;
-constexpr uint32_t kDefaultLer = 5;
 
 void AppendSetsDisabledPage(std::string* out, AdapterList& adapters) {
   AppendPageStart(out, kSetErrorTitle, adapters);
@@ -63,9 +57,9 @@ void AppendTimerErrorPage(std::string* out, AdapterList& adapters, const char* m
   out->append(
       "The Path timers are set as a group, and must conform to the following restrictions:<P>");
   out->append("<STRONG>TVX Lower Bound &lt = Max TReq &lt = TMax Lower Bound</STRONG><P>");
-  AppendRestriction(out, kTMaxMin, "TMax Lower Bound", kTMaxMax);
-  AppendRestriction(out, kTReqMin, "Max TReq", kTReqMax);
-  AppendRestriction(out, 0, "TVX Lower Bound", kTvxMax);
+  AppendRestriction(out, kTMaxLowerBoundRange.min, "TMax Lower Bound", kTMaxLowerBoundRange.max);
+  AppendRestriction(out, kMaxTReqRange.min, "Max TReq", kMaxTReqRange.max);
+  AppendRestriction(out, kTvxLowerBoundRange.min, "TVX Lower Bound", kTvxLowerBoundRange.max);
   out->append("</BODY>");
 }
 
@@ -77,8 +71,8 @@ void AppendLerErrorPage(std::string* out, AdapterList& adapters, const char* mes
   out->append(message);
   out->append("</STRONG><P>");
   out->append("The LER cutoff and alarm values must conform to the following restrictions:<P>");
-  AppendRestriction(out, kLerMin, "LER Cutoff", kLerMax);
-  AppendRestriction(out, kLerMin, "LER Alarm", kLerMax);
+  AppendRestriction(out, kLerMinimum, "LER Cutoff", kLerMaximum);
+  AppendRestriction(out, kLerMinimum, "LER Alarm", kLerMaximum);
   out->append("</BODY>");
 }
 
@@ -134,29 +128,9 @@ uint32_t ConnectionPolicyFromUrl(std::string_view upper_url) {
   return policy;
 }
 
-const char* CheckPathTimers(uint32_t tmax, uint32_t treq, uint32_t tvx) {
-  if (tmax > kTMaxMax) return "Value entered for TMax Lower Bound is too large.";
-  if (tmax < kTMaxMin) return "Value entered for TMax Lower Bound is too small.";
-  if (treq > kTReqMax) return "Value entered for Max TReq is too large.";
-  if (treq < kTReqMin) return "Value entered for Max TReq is too small.";
-  if (tvx > kTvxMax) return "Value entered for TVX Lower Bound is too large.";
-  if (tmax < treq) return "Value entered for TMax Lower Bound is less than Max TReq.";
-  if (tmax < tvx) return "Value entered for TMax Lower Bound is less than TVX Lower Bound.";
-  if (treq < tvx) return "Value entered for Max TReq is less than TVX Lower Bound.";
-  return nullptr;
-}
-
-const char* CheckLerLimits(uint32_t cutoff, uint32_t alarm) {
-  if (cutoff > kLerMax) return "Value entered for LER Cutoff is too large.";
-  if (cutoff < kLerMin) return "Value entered for LER Cutoff is too small.";
-  if (alarm > kLerMax) return "Value entered for LER Alarm is too large.";
-  if (alarm < kLerMin) return "Value entered for LER Alarm is too small.";
-  return nullptr;
-}
-
 void AnswerSetOperation(SetOperation operation, std::string_view upper_url, AdapterList& adapters,
                         std::atomic<int32_t>& last_port_shown, std::string* out) {
-  if (AppSettings().MGTSetOperations.load() != 0) {
+  if (!SetOperationsAllowed()) {
     AppendSetsDisabledPage(out, adapters);
     return;
   }
@@ -205,7 +179,7 @@ void AnswerSetOperation(SetOperation operation, std::string_view upper_url, Adap
     }
     case SetOperation::kLerDefault: {
       const int port = last_port_shown.load();
-      WriteLerLimits(adapters, port, kDefaultLer, kDefaultLer);
+      WriteLerLimits(adapters, port, kLerDefault, kLerDefault);
       RemoteSetDone = true;
       AppendPortPage(out, adapters, port, last_port_shown);
       return;

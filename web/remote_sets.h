@@ -30,13 +30,6 @@ void ApplyAdapterChoice(std::string_view upper_url, AdapterList& adapters);
 // (the browser sends one CP field per checked box).
 uint32_t ConnectionPolicyFromUrl(std::string_view upper_url);
 
-// The first bounds-check violation of a path-timer set (values in
-// milliseconds), or nullptr when the three values may be written.
-const char* CheckPathTimers(uint32_t tmax, uint32_t treq, uint32_t tvx);
-
-// The first violation of a LER set, or nullptr when both may be written.
-const char* CheckLerLimits(uint32_t cutoff, uint32_t alarm);
-
 // The six set operations a request can ask for.
 enum class SetOperation {
   kConnectionPolicySet,

@@ -3,7 +3,6 @@
 namespace quivera {
 
 std::atomic<uint32_t> ServerAccessCount{0};
-std::atomic<bool> RemoteSetDone{false};
 
 void ResetServerCounters() {
   ServerAccessCount = 0;

@@ -15,7 +15,7 @@ bool ResetAdapterCommand(AdapterList& adapters, UiServices& ui) {
   // The reset goes to the adapter the question was about, whatever a browser
   // makes current while the question is open.
   const AdapterList::Pin pin(adapters);
-  if (AppSettings().MGTSetOperations.load() != 0) {
+  if (!SetOperationsAllowed()) {
     ui.Message(kResetRefusedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
     return false;
   }

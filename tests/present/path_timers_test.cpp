@@ -82,4 +82,34 @@ TEST(PathTimersTest, SlidersPushEachOtherToKeepTheirOrder) {
 }
 
 }  // namespace
+TEST(PathTimerCheckTest, FirstViolationInOrder) {
+  struct Case {
+    uint32_t tmax, treq, tvx;
+    const char* message;  // nullptr: passes
+  };
+  const Case cases[] = {
+      {167, 167, 5, nullptr},
+      {10, 4, 0, nullptr},
+      {165, 8, 2, nullptr},
+      {168, 200, 9, "Value entered for TMax Lower Bound is too large."},
+      {9, 200, 9, "Value entered for TMax Lower Bound is too small."},
+      {4294967295u, 8, 2, "Value entered for TMax Lower Bound is too large."},
+      {100, 168, 9, "Value entered for Max TReq is too large."},
+      {100, 3, 9, "Value entered for Max TReq is too small."},
+      {100, 50, 6, "Value entered for TVX Lower Bound is too large."},
+      {50, 100, 5, "Value entered for TMax Lower Bound is less than Max TReq."},
+      {10, 4, 5, "Value entered for Max TReq is less than TVX Lower Bound."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.tmax << " " << c.treq << " " << c.tvx);
+    const char* message = CheckPathTimers(c.tmax, c.treq, c.tvx);
+    if (c.message == nullptr) {
+      EXPECT_EQ(message, nullptr);
+    } else {
+      ASSERT_NE(message, nullptr);
+      EXPECT_STREQ(message, c.message);
+    }
+  }
+}
+
 }  // namespace quivera

@@ -39,62 +39,6 @@ TEST(QueryNumberTest, DigitsAfterTheFirstOccurrence) {
   }
 }
 
-TEST(PathTimerCheckTest, FirstViolationInOrder) {
-  struct Case {
-    uint32_t tmax, treq, tvx;
-    const char* message;  // nullptr: passes
-  };
-  const Case cases[] = {
-      {167, 167, 5, nullptr},
-      {10, 4, 0, nullptr},
-      {165, 8, 2, nullptr},
-      {168, 200, 9, "Value entered for TMax Lower Bound is too large."},
-      {9, 200, 9, "Value entered for TMax Lower Bound is too small."},
-      {4294967295u, 8, 2, "Value entered for TMax Lower Bound is too large."},
-      {100, 168, 9, "Value entered for Max TReq is too large."},
-      {100, 3, 9, "Value entered for Max TReq is too small."},
-      {100, 50, 6, "Value entered for TVX Lower Bound is too large."},
-      {50, 100, 5, "Value entered for TMax Lower Bound is less than Max TReq."},
-      {10, 4, 5, "Value entered for Max TReq is less than TVX Lower Bound."},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.tmax << " " << c.treq << " " << c.tvx);
-    const char* message = CheckPathTimers(c.tmax, c.treq, c.tvx);
-    if (c.message == nullptr) {
-      EXPECT_EQ(message, nullptr);
-    } else {
-      ASSERT_NE(message, nullptr);
-      EXPECT_STREQ(message, c.message);
-    }
-  }
-}
-
-TEST(LerCheckTest, FirstViolationInOrder) {
-  struct Case {
-    uint32_t cutoff, alarm;
-    const char* message;
-  };
-  const Case cases[] = {
-      {5, 8, nullptr},
-      {8, 5, nullptr},  // no relation between the two is checked
-      {9, 0, "Value entered for LER Cutoff is too large."},
-      {4, 9, "Value entered for LER Cutoff is too small."},
-      {0, 5, "Value entered for LER Cutoff is too small."},
-      {7, 9, "Value entered for LER Alarm is too large."},
-      {7, 4, "Value entered for LER Alarm is too small."},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.cutoff << " " << c.alarm);
-    const char* message = CheckLerLimits(c.cutoff, c.alarm);
-    if (c.message == nullptr) {
-      EXPECT_EQ(message, nullptr);
-    } else {
-      ASSERT_NE(message, nullptr);
-      EXPECT_STREQ(message, c.message);
-    }
-  }
-}
-
 TEST(ConnectionPolicyTest, CheckedBoxesClearTheirRejectBits) {
   EXPECT_EQ(ConnectionPolicyFromUrl("/QUIVERA?SMTCP=SET"), 0xFFFFu);
   EXPECT_EQ(ConnectionPolicyFromUrl("/QUIVERA?CP=A2A&CP=A2B&CP=A2S&CP=A2M&CP=B2A&CP=B2B&CP=B2S"

@@ -4,13 +4,19 @@
 
 #include <chrono>
 
+#include "adapter/no_wait_scope.h"
+
 namespace quivera {
 namespace {
 // The calling thread's pins, innermost first, on whatever lists it uses.
 thread_local AdapterList::Pin* pins = nullptr;
 }  // namespace
 
-AdapterList::~AdapterList() = default;
+AdapterList::~AdapterList() {
+  StopBackgroundFetch();
+  fetch_.store(nullptr);
+  fetch_owner_.reset();
+}
 
 AdapterList::Pin::Pin(AdapterList& list) : Pin(list, list.CurrentIndex()) {}
 
@@ -62,7 +68,7 @@ AdapterList::Slot* AdapterList::SlotAt(int index) {
   return &slots_[static_cast<size_t>(index)];
 }
 
-bool AdapterList::TakeUnlessStopped(Slot& slot) {
+bool AdapterList::TakeUnlessStopped(Slot& slot, uint64_t* cycle) {
   std::unique_lock<std::mutex> lock(slot.mutex);
   while (slot.busy) {
     if (ThreadStopRequested()) return false;
@@ -73,7 +79,64 @@ bool AdapterList::TakeUnlessStopped(Slot& slot) {
   }
   if (ThreadStopRequested()) return false;
   slot.busy = true;
+  const bool due = slot.refresh_due;
+  slot.refresh_due = false;
+  if (cycle != nullptr) *cycle = slot.cycle;
+  lock.unlock();
+  // The adapter is ours: its cycle begins before this operation reads.
+  if (due) slot.adapter->BeginRefresh();
   return true;
+}
+
+void AdapterList::BeginRefreshOf(Slot& slot) {
+  {
+    std::lock_guard<std::mutex> lock(slot.mutex);
+    ++slot.cycle;
+    if (slot.busy) {
+      slot.refresh_due = true;
+      return;
+    }
+    slot.busy = true;
+  }
+  slot.adapter->BeginRefresh();
+  Give(slot);
+}
+
+bool AdapterList::CycleOf(int index, uint64_t* cycle) {
+  Slot* slot = SlotAt(index);
+  if (slot == nullptr) return false;
+  std::lock_guard<std::mutex> lock(slot->mutex);
+  *cycle = slot->cycle;
+  return true;
+}
+
+void AdapterList::StartBackgroundFetch(BackgroundFetch::Post post, std::function<void()> arrived) {
+  if (fetch_owner_) return;
+  fetch_owner_ = std::make_unique<BackgroundFetch>(*this, std::move(post), std::move(arrived));
+  fetch_.store(fetch_owner_.get());
+}
+
+void AdapterList::StopBackgroundFetch() {
+  if (BackgroundFetch* fetch = fetch_.load()) fetch->Stop();
+}
+
+void AdapterList::RunThen(int index, BackgroundFetch::Job job, BackgroundFetch::Done done) {
+  if (BackgroundFetch* fetch = fetch_.load()) {
+    fetch->Run(index, std::move(job), std::move(done));
+    return;
+  }
+  const int result = WithAdapter(index, [&job](Adapter& a) { return job(a); });
+  if (done) done(result);
+}
+
+uint64_t AdapterList::NotYetFetched() const {
+  const BackgroundFetch* fetch = fetch_.load();
+  return fetch != nullptr ? fetch->NotYetFetched() : 0;
+}
+
+uint64_t AdapterList::NotYetAvailable() const {
+  const BackgroundFetch* fetch = fetch_.load();
+  return fetch != nullptr ? fetch->NotYetAvailable() : 0;
 }
 
 void AdapterList::Give(Slot& slot) {
@@ -85,23 +148,28 @@ void AdapterList::Give(Slot& slot) {
 }
 
 int AdapterList::GetItem(ManagementItem item, void* buffer, size_t* length, int index) {
+  if (NoWaitRequested()) {
+    if (BackgroundFetch* fetch = fetch_.load()) {
+      return fetch->Read(CurrentIndex(), item, buffer, length, index);
+    }
+  }
   return WithCurrent([&](Adapter& a) { return a.GetItem(item, buffer, length, index); });
 }
 
 int AdapterList::SetItem(ManagementItem item, const void* buffer, size_t length, int index) {
-  return WithCurrent([&](Adapter& a) { return a.SetItem(item, buffer, length, index); });
+  return Change([&](Adapter& a) { return a.SetItem(item, buffer, length, index); });
 }
 
 int AdapterList::FirmwarePrepare() {
-  return WithCurrent([](Adapter& a) { return a.FirmwarePrepare(); });
+  return Change([](Adapter& a) { return a.FirmwarePrepare(); });
 }
 
 int AdapterList::FirmwareLoad(void* buffer, size_t length) {
-  return WithCurrent([&](Adapter& a) { return a.FirmwareLoad(buffer, length); });
+  return Change([&](Adapter& a) { return a.FirmwareLoad(buffer, length); });
 }
 
 int AdapterList::FirmwareCommit() {
-  return WithCurrent([](Adapter& a) { return a.FirmwareCommit(); });
+  return Change([](Adapter& a) { return a.FirmwareCommit(); });
 }
 
 int AdapterList::FirmwareStatus() {
@@ -114,7 +182,7 @@ int AdapterList::FirmwareStatus() {
 }
 
 int AdapterList::Control(int action) {
-  return WithCurrent([action](Adapter& a) { return a.Control(action); });
+  return Change([action](Adapter& a) { return a.Control(action); });
 }
 
 int AdapterList::CheckDriverVersion() {
@@ -122,25 +190,29 @@ int AdapterList::CheckDriverVersion() {
 }
 
 void AdapterList::BeginRefresh() {
-  WithCurrent([](Adapter& a) {
-    a.BeginRefresh();
-    return 0;
-  });
+  if (Slot* slot = SlotAt(CurrentIndex())) BeginRefreshOf(*slot);
 }
 
 void AdapterList::BeginRefreshAll() {
-  // Each adapter on its own lock: one busy with a slow request holds up only
-  // its own renewal.
+  // Nobody waits here: an adapter busy with a slow request begins its cycle
+  // when that request ends.
   for (int i = 0; i < Count(); ++i) {
-    WithAdapter(i, [](Adapter& a) {
-      a.BeginRefresh();
-      return 0;
-    });
+    if (Slot* slot = SlotAt(i)) BeginRefreshOf(*slot);
   }
   ++refresh_count_;
 }
 
 void AdapterList::SamplePerformance(int refresh_rate) {
+  if (NoWaitRequested() && fetch_.load() != nullptr) {
+    RunThen(
+        CurrentIndex(),
+        [refresh_rate](Adapter& a) {
+          a.SamplePerformance(refresh_rate);
+          return 0;
+        },
+        nullptr);
+    return;
+  }
   WithCurrent([refresh_rate](Adapter& a) {
     a.SamplePerformance(refresh_rate);
     return 0;

@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "adapter/adapter.h"
+#include "adapter/background_fetch.h"
 #include "adapter/thread_stop.h"
 
 namespace quivera {
@@ -71,9 +72,12 @@ class AdapterList {
   };
 
   // The operations of the current adapter, each atomic towards the other
-  // thread. With an empty list, or when the calling thread is asked to stop
+  // threads. SetItem, Control and the firmware steps make the background
+  // fetch forget what it kept of that adapter. With an empty list, or when the calling thread is asked to stop
   // (ThreadStopScope) before the adapter is free, they return 1
-  // (FirmwareStatus 0) and do nothing.
+  // (FirmwareStatus 0) and do nothing. Inside a NoWaitScope, with the
+  // background fetch started, GetItem is the fetch's Read and
+  // SamplePerformance is run on the adapter's lane: neither waits.
   int GetItem(ManagementItem item, void* buffer, size_t* length, int index = 0);
   int SetItem(ManagementItem item, const void* buffer, size_t length, int index = 0);
   int FirmwarePrepare();
@@ -85,10 +89,13 @@ class AdapterList {
   void BeginRefresh();
   void SamplePerformance(int refresh_rate);
 
-  // Starts a refresh cycle on every adapter, not only the current one, so
-  // that readers of the other adapters (the SNMP sub-agent) see fresh values
-  // too; an adapter only fetches a reply block again when it is next read.
-  // Counts the cycle.
+  // BeginRefresh starts a refresh cycle on the current adapter, and
+  // BeginRefreshAll on every adapter, not only the current one, so that
+  // readers of the other adapters (the SNMP sub-agent) see fresh values too;
+  // an adapter only fetches a reply block again when it is next read.
+  // Neither waits: an adapter busy with another thread's request starts its
+  // cycle as soon as that operation ends, before the next one. BeginRefreshAll
+  // counts the cycle.
   void BeginRefreshAll();
   // How many BeginRefreshAll cycles have begun: readers that keep copies of
   // values for one cycle compare it to know when theirs is out of date.
@@ -112,16 +119,52 @@ class AdapterList {
   int WithCurrent(Fn&& fn) {
     return WithAdapter(CurrentIndex(), std::forward<Fn>(fn));
   }
+  // As WithAdapter, with 'fn(Adapter&, uint64_t cycle)' also told the
+  // adapter's refresh cycle its values belong to (see CycleOf).
+  template <class Fn>
+  int WithAdapterInCycle(int index, Fn&& fn) {
+    Slot* slot = SlotAt(index);
+    uint64_t cycle = 0;
+    if (slot == nullptr || !TakeUnlessStopped(*slot, &cycle)) return 1;
+    const Taken taken(*slot);
+    return std::forward<Fn>(fn)(*slot->adapter, cycle);
+  }
+  // How many refresh cycles element 'index' has begun (BeginRefresh,
+  // BeginRefreshAll); false when there is no such adapter. Never waits for
+  // the adapter.
+  bool CycleOf(int index, uint64_t* cycle);
+
+  // --- the window's reads and writes (see background_fetch.h) --------------
+  // Starts the background fetch; from then on reads made inside a
+  // NoWaitScope go through it. 'post' runs a function later on the window's
+  // thread. Call once, from the window's thread.
+  void StartBackgroundFetch(BackgroundFetch::Post post, std::function<void()> arrived);
+  // Ends the fetch's lanes (also done by the destructor, before any adapter
+  // goes). Reads inside a NoWaitScope then find only what was fetched.
+  void StopBackgroundFetch();
+  // Runs 'job' on element 'index' and hands its result (1: no such adapter)
+  // to 'done': with the fetch started, on the adapter's lane and through
+  // 'post'; without it, both at once on the calling thread.
+  void RunThen(int index, BackgroundFetch::Job job, BackgroundFetch::Done done);
+  // The fetch's counts of reads not answered with this cycle's value, and of
+  // those answered "not available yet" (both 0 without a fetch): a page
+  // refresh that raised them is not complete.
+  uint64_t NotYetFetched() const;
+  uint64_t NotYetAvailable() const;
 
  private:
   // One adapter and its lock: 'busy' while an operation runs on it. (A flag
   // under a mutex rather than a timed mutex, so that the wait can look at the
-  // thread's stop request with waits every tool understands.)
+  // thread's stop request with waits every tool understands.) A refresh
+  // asked for while the adapter was busy is 'refresh_due' and begins when
+  // the adapter is next taken.
   struct Slot {
     std::unique_ptr<Adapter> adapter;
-    std::mutex mutex;  // guards busy
+    std::mutex mutex;  // guards busy, refresh_due and cycle
     std::condition_variable freed;
     bool busy = false;
+    bool refresh_due = false;
+    uint64_t cycle = 0;
   };
   // Gives the slot back when the operation ends.
   struct Taken {
@@ -135,15 +178,35 @@ class AdapterList {
   Slot* SlotAt(int index);
   Pin* PinOf() const;  // the calling thread's innermost pin on this list
   // Takes the adapter for one operation, looking at the thread's stop request
-  // while it waits. False (not taken) when stop was asked first.
-  static bool TakeUnlessStopped(Slot& slot);
+  // while it waits, and begins a refresh that came due meanwhile; '*cycle'
+  // (when given) receives the adapter's cycle. False (not taken) when stop
+  // was asked first.
+  static bool TakeUnlessStopped(Slot& slot, uint64_t* cycle = nullptr);
   static void Give(Slot& slot);
+  // Begins a refresh cycle on the slot now when it is free, else when the
+  // operation under way ends. Never waits.
+  static void BeginRefreshOf(Slot& slot);
+  // A change operation on the current adapter: 'fn' under its lock, then the
+  // fetch forgets that adapter's kept values before the lock is given back.
+  template <class Fn>
+  int Change(Fn&& fn) {
+    const int index = CurrentIndex();
+    return WithAdapter(index, [&](Adapter& a) {
+      const int result = fn(a);
+      if (BackgroundFetch* fetch = fetch_.load()) fetch->Forget(index);
+      return result;
+    });
+  }
 
   mutable std::mutex mutex_;  // guards count_, current_ and filling the slots
   std::array<Slot, kMaxAdapters> slots_;
   int count_ = 0;
   int current_ = 0;
   std::atomic<uint64_t> refresh_count_{0};
+  // Declared last, so that its lanes end before any adapter goes. 'fetch_'
+  // is set once, by the window's thread, and read by every thread.
+  std::unique_ptr<BackgroundFetch> fetch_owner_;
+  std::atomic<BackgroundFetch*> fetch_{nullptr};
 };
 
 // Convenience readers over the list (or any adapter) for callers that only

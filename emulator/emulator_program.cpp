@@ -111,6 +111,7 @@ int RunStationEmulator(int argc, char** argv) {
   {
     EmulatorServer server;
     server.SetLog(log);
+    server.SetRequestDelay(std::chrono::milliseconds(options.delay_ms));
     // Signals only write to the server's stop pipe; one that arrives before
     // serving starts is still seen by Run.
     g_stop_fd = server.stop_fd();

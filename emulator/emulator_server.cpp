@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 
 #include "adapter/little_endian.h"
 #include "adapter/socket_driver_channel.h"
@@ -244,6 +245,7 @@ void EmulatorServer::Answer(Connection& connection) {
   const size_t length = connection.in.size() - kWireRequestHeader;
   Endpoint& endpoint = endpoints_[connection.endpoint];
   WriteRequestLog(log_, RequestLogLine(endpoint.device, oid, buffer, length));
+  if (request_delay_.count() > 0) std::this_thread::sleep_for(request_delay_);
 
   size_t returned = 0;
   const int status = endpoint.station->Handle(oid, buffer, length, &returned) == 0 ? 0 : 1;

@@ -46,6 +46,10 @@ class EmulatorServer {
   // call before Run.
   void SetSilentLimit(std::chrono::milliseconds limit) { silent_limit_ = limit; }
 
+  // How long each request takes before its answer is sent (0 unless set),
+  // as a slow driver's would; the server answers nothing else meanwhile.
+  void SetRequestDelay(std::chrono::milliseconds delay) { request_delay_ = delay; }
+
   // Where received requests are logged, one line each (null: no log). Not owned.
   void SetLog(std::FILE* log) { log_ = log; }
 
@@ -84,6 +88,7 @@ class EmulatorServer {
   std::vector<Endpoint> endpoints_;
   std::vector<std::unique_ptr<Connection>> connections_;
   std::FILE* log_ = nullptr;
+  std::chrono::milliseconds request_delay_{0};
   std::chrono::milliseconds silent_limit_ = kSilentLimit;
   int stop_read_ = -1;
   int stop_write_ = -1;

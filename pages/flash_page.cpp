@@ -206,8 +206,11 @@ void CFlashPage2::ShowGroups() {
 void CFlashPage2::FillList() {
   const WaitCursor wait;
   list_->clear();
-  filled_for_ = adapters_.CurrentIndex();
+  const int adapter = adapters_.CurrentIndex();
+  const uint64_t missing = adapters_.NotYetAvailable();
   FillFlashLines(adapters_, Options(), revision_.Get(adapters_), lines_.get());
+  // Values still on their way: the next refresh fills the list again.
+  filled_for_ = adapters_.NotYetAvailable() == missing ? adapter : -1;
   QStringList texts;
   texts.reserve(lines_->count());
   for (int i = 0; i < lines_->count(); ++i) texts.append(ToQString(lines_->line(i)));

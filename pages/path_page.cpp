@@ -190,10 +190,16 @@ void CPathPage::OnDefault() {
 
 void CPathPage::WriteBounds(const PathBounds& bounds) {
   const std::array<uint32_t, 3> record = PathTimersRecord(bounds);
-  const int result = adapters_.SetItem(ManagementItem::PathTimers, record.data(), sizeof record);
   DisableSetAndCancel();
-  if (result != 0) TellSetRefused(ui_, kRefusedText);
-  Refresh(1, 1);
+  adapters_.RunThen(
+      adapters_.CurrentIndex(),
+      [record](Adapter& adapter) {
+        return adapter.SetItem(ManagementItem::PathTimers, record.data(), sizeof record);
+      },
+      [this](int result) {
+        if (result != 0) TellSetRefused(ui_, kRefusedText);
+        Refresh(1, 1);
+      });
 }
 
 void CPathPage::LoadBounds(int show) {

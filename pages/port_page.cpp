@@ -360,13 +360,34 @@ void CPORTPage::OnDefault() {
 }
 
 void CPORTPage::SetLerValues(int cutoff, int alarm) {
-  const bool cutoff_taken = SetLerValue(L::kLerCutoff, cutoff);
-  const bool alarm_taken = SetLerValue(L::kLerAlarm, alarm);
   EnableEditButtons(false);
-  // A refused value must not look accepted: the operator is told, and the
-  // full refresh puts the adapter's values back in the fields.
-  if (!cutoff_taken || !alarm_taken) TellSetRefused(ui_, kRefusedText);
-  Refresh(1, 1);
+  // Both values in one adapter operation; the result says which one was
+  // refused (1 alone: there was no adapter to ask).
+  constexpr int kCutoffRefused = 2;
+  constexpr int kAlarmRefused = 4;
+  adapters_.RunThen(
+      adapters_.CurrentIndex(),
+      [cutoff, alarm, port = port_](Adapter& adapter) {
+        const uint32_t words[2] = {static_cast<uint32_t>(cutoff), static_cast<uint32_t>(alarm)};
+        int refused = 0;
+        if (adapter.SetItem(I::PortLerCutoff, &words[0], sizeof words[0], port) != 0) {
+          refused |= kCutoffRefused;
+        }
+        if (adapter.SetItem(I::PortLerAlarm, &words[1], sizeof words[1], port) != 0) {
+          refused |= kAlarmRefused;
+        }
+        return refused;
+      },
+      [this, cutoff, alarm](int result) {
+        const bool cutoff_taken = result == 0 || result == kAlarmRefused;
+        const bool alarm_taken = result == 0 || result == kCutoffRefused;
+        if (cutoff_taken) ShowLerValue(L::kLerCutoff, cutoff);
+        if (alarm_taken) ShowLerValue(L::kLerAlarm, alarm);
+        // A refused value must not look accepted: the operator is told, and
+        // the full refresh puts the adapter's values back in the fields.
+        if (!cutoff_taken || !alarm_taken) TellSetRefused(ui_, kRefusedText);
+        Refresh(1, 1);
+      });
 }
 
 void CPORTPage::LoadLerValue(PortLabel value, int show) {
@@ -384,14 +405,6 @@ void CPORTPage::ShowLerValue(PortLabel value, int number) {
   // Moving the slider from here is not the user's doing.
   const QSignalBlocker quiet(slider);
   slider->setValue(number);
-}
-
-bool CPORTPage::SetLerValue(PortLabel value, int number) {
-  const ManagementItem item = value == L::kLerCutoff ? I::PortLerCutoff : I::PortLerAlarm;
-  const uint32_t word = static_cast<uint32_t>(number);
-  if (adapters_.SetItem(item, &word, sizeof word, port_) != 0) return false;
-  ShowLerValue(value, number);
-  return true;
 }
 
 void CPORTPage::ShowText(PortLabel value, int show) {

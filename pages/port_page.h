@@ -95,8 +95,6 @@ class CPORTPage : public PropertyPage {
   // Reads the LER cutoff or alarm; with 'show' into its field and slider.
   void LoadLerValue(PortLabel value, int show);
   void ShowLerValue(PortLabel value, int number);
-  // Sends one LER value; true when the adapter took it.
-  bool SetLerValue(PortLabel value, int number);
   // Sends both LER values, tells the operator when the adapter refused one,
   // and shows what the adapter holds.
   void SetLerValues(int cutoff, int alarm);

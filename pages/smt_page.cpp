@@ -292,9 +292,16 @@ void CSMTPage::OnDefault() {
 }
 
 void CSMTPage::WritePolicy(uint32_t policy) {
-  if (adapters_.SetItem(ManagementItem::SmtConnectionPolicy, &policy, sizeof policy) == 0) return;
-  TellSetRefused(ui_, kRefusedText);
-  ReloadPolicy();
+  adapters_.RunThen(
+      adapters_.CurrentIndex(),
+      [policy](Adapter& adapter) {
+        return adapter.SetItem(ManagementItem::SmtConnectionPolicy, &policy, sizeof policy);
+      },
+      [this](int result) {
+        if (result == 0) return;
+        TellSetRefused(ui_, kRefusedText);
+        ReloadPolicy();
+      });
 }
 
 void CSMTPage::ReloadPolicy() {

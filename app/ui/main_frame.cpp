@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "adapter/no_wait_scope.h"
 #include "app/ui/about_dialog.h"
 #include "app/ui/dialog_factory.h"
 #include "app/ui/help_window.h"
@@ -219,6 +220,7 @@ void CMainFrame::FitToClient(const QSize& client) {
 
 void CMainFrame::OnResetAdapter() {
   if (!view_ || download_running_) return;
+  const MayWaitScope wait_for_driver;  // the command acts on the adapter's own answers
   ResetAdapterCommand(view_->Adapters(), ui_);
 }
 
@@ -239,17 +241,20 @@ void CMainFrame::OnFirmwareUpgrade() {
   // The download pauses in a local event loop, so the window, its timer and
   // the menus stay alive under it; what must not run meanwhile is refused.
   SetDownloadRunning(true);
+  const MayWaitScope wait_for_driver;  // the command acts on the adapter's own answers
   FirmwareUpgradeCommand(view_->Adapters(), ui_);
   SetDownloadRunning(false);
 }
 
 void CMainFrame::OnClearFlash() {
   if (!view_ || download_running_) return;
+  const MayWaitScope wait_for_driver;  // the command acts on the adapter's own answers
   ClearFlashCommand(view_->Adapters(), ui_);
 }
 
 void CMainFrame::OnExportErrorLog() {
   if (!view_ || download_running_) return;
+  const MayWaitScope wait_for_driver;  // the command acts on the adapter's own answers
   ExportErrorLogCommand(view_->Adapters(), ui_);
 }
 

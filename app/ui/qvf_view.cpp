@@ -50,7 +50,9 @@ CQVFView::CQVFView(CMainFrame& frame, UiServices& ui, bool sockets_ok, PageMaker
 }
 
 CQVFView::~CQVFView() {
-  // The server's worker reads the adapters: it ends before anything goes.
+  // The lanes and the server's worker read the adapters and reach the
+  // pages: they end before anything goes.
+  if (adapters_) adapters_->StopBackgroundFetch();
   if (server_) server_->stop();
   main_timer_.stop();
   server_.reset();
@@ -65,6 +67,7 @@ CQVFView::~CQVFView() {
   sheet_ = nullptr;
   cycle_.reset();
   adapters_.reset();
+  no_wait_.reset();
 }
 
 bool CQVFView::Fail(const char* text) {
@@ -151,6 +154,38 @@ void CQVFView::OnInitialUpdate() {
   if (server_ && sockets_ok_ && WebServerEnabled()) server_->start();
 }
 
+void CQVFView::StartBackgroundFetch() {
+  if (no_wait_) return;
+  adapters_->StartBackgroundFetch(
+      [this](std::function<void()> fn) {
+        // Queued to this view: dropped with it if it goes first.
+        QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+      },
+      [this] { OnValuesArrived(); });
+  no_wait_ = std::make_unique<NoWaitScope>();
+}
+
+void CQVFView::OnValuesArrived() {
+  if (port_pages_pending_) AdjustPortPages();
+  // Only a page that is still waiting is drawn again: values a page's own
+  // timer asked for (a LED) arrive without a redraw of the whole page. A
+  // page that found a value missing altogether (a Flash page choice) waits.
+  if (redraw_pending_ || adapters_->NotYetAvailable() != unavailable_seen_) {
+    RefreshActivePage(reload_pending_ ? 1 : 0, 1);
+  }
+}
+
+void CQVFView::RefreshPage(PropertyPage* page, int reload, int show) {
+  if (page == nullptr) return;
+  const uint64_t missing = adapters_->NotYetFetched();
+  page->Refresh(reload, show);
+  const bool complete = adapters_->NotYetFetched() == missing;
+  unavailable_seen_ = adapters_->NotYetAvailable();
+  if (show == 0) return;
+  redraw_pending_ = !complete;
+  if (reload != 0) reload_pending_ = !complete;
+}
+
 PropertyPage* CQVFView::Page(int index) const {
   if (index < 0 || index >= kSheetPages) return nullptr;
   return pages_[static_cast<size_t>(index)];
@@ -167,9 +202,7 @@ void CQVFView::OnMainTimer() {
   if (cycle_) cycle_->Tick();
 }
 
-void CQVFView::RefreshActivePage(int reload, int show) {
-  if (active_page_ != nullptr) active_page_->Refresh(reload, show);
-}
+void CQVFView::RefreshActivePage(int reload, int show) { RefreshPage(active_page_, reload, show); }
 
 void CQVFView::ActivatePage(int index) {
   if (sheet_ == nullptr || index < 0 || index >= sheet_->count()) return;
@@ -185,7 +218,7 @@ void CQVFView::OnSheetChanged(int tab) {
   if (page == nullptr) return;
   active_page_ = page;
   active_index_ = tab;
-  page->Refresh(1, 1);
+  RefreshPage(page, 1, 1);
   AppSettings().ActivePage.store(tab);
   if (QAction* clear = frame_.Action(FrameCommand::kClearCounters)) {
     clear->setEnabled(ClearCountersAllowed(tab));
@@ -195,7 +228,12 @@ void CQVFView::OnSheetChanged(int tab) {
 void CQVFView::AdjustPortPages() {
   if (sheet_ == nullptr) return;
   uint32_t ports = 0;
-  if (GetU32(*adapters_, ManagementItem::PortCount, &ports) != 0) return;
+  const uint64_t missing = adapters_->NotYetFetched();
+  const bool read = GetU32(*adapters_, ManagementItem::PortCount, &ports) == 0;
+  // A count not fetched yet (or an earlier cycle's) is looked at again when
+  // values arrive.
+  port_pages_pending_ = adapters_->NotYetFetched() != missing;
+  if (!read) return;
   PropertyPage* second = pages_[kPort1Sheet];
   if (ports == 1 && sheet_->count() == kSheetPages) {
     const bool was_active = sheet_->currentIndex() == kPort1Sheet;
@@ -289,6 +327,8 @@ bool CQVFView::PrintSheets(QPrinter& printer, int from, int to) {
   if (sheet_ == nullptr) return false;
   const int last = PrintableSheets(sheet_->count());
   if (from < 1 || to > last || from > to) return false;
+  // A printout shows the adapter's own answers, not what has arrived so far.
+  const MayWaitScope wait_for_driver;
   QPainter painter;
   if (!painter.begin(&printer)) return false;
   for (int sheet = from; sheet <= to; ++sheet) {

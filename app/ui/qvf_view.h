@@ -1,6 +1,11 @@
 // The main view: fills the frame with the property sheet, owns the adapter
 // list, the pages, the one-second main timer and the hypertext server, runs
 // the refresh cycle and prints the pages.
+//
+// Once StartBackgroundFetch has run, the window's thread never waits on a
+// driver: the pages read what the adapters' lanes have fetched, a value not
+// there yet is asked for, and the active page is drawn again when values
+// arrive (many arrivals, one redraw).
 #pragma once
 
 #include <QTimer>
@@ -10,6 +15,7 @@
 #include <memory>
 
 #include "adapter/adapter_list.h"
+#include "adapter/no_wait_scope.h"
 #include "app/refresh_cycle.h"
 #include "app/ui/page_factory.h"
 
@@ -55,6 +61,15 @@ class CQVFView : public QWidget, public ActivePageTarget {
   // The first showing: starts the hypertext server when "WebServerEnable" is
   // non-zero and sockets are available.
   void OnInitialUpdate();
+
+  // From now on the window's thread reads the adapters through their
+  // background lanes and waits on none of them (see the top of this file).
+  // Call once, on the window's thread, after Create.
+  void StartBackgroundFetch();
+  // Values arrived from the lanes: a port count that was not there at an
+  // adapter switch adjusts the Port pages now, and the active page is drawn
+  // again, reloading its editable fields when the last reload could not.
+  void OnValuesArrived();
 
   AdapterList& Adapters() { return *adapters_; }
   QTabWidget* Sheet() const { return sheet_; }
@@ -106,6 +121,9 @@ class CQVFView : public QWidget, public ActivePageTarget {
  private:
   bool Fail(const char* text);
   void OnSheetChanged(int tab);
+  // Refresh (reload, show) on 'page', noting a reload that found values
+  // not fetched yet, to be done again when they arrive.
+  void RefreshPage(PropertyPage* page, int reload, int show);
 
   CMainFrame& frame_;
   UiServices& ui_;
@@ -124,6 +142,13 @@ class CQVFView : public QWidget, public ActivePageTarget {
   PropertyPage* active_page_ = nullptr;
   int active_index_ = -1;
   bool initial_update_done_ = false;
+  // The window's thread reads without waiting while this lives.
+  std::unique_ptr<NoWaitScope> no_wait_;
+  // What the last drawing of the active page could not show yet.
+  bool redraw_pending_ = false;
+  bool reload_pending_ = false;
+  bool port_pages_pending_ = false;
+  uint64_t unavailable_seen_ = 0;
 };
 
 }  // namespace quivera

@@ -50,6 +50,8 @@ bool WindowedApp::Start() {
     return false;
   }
   frame_->SelectAdapter(1);
+  // Built and drawn once; from here on the window never waits on a driver.
+  view->StartBackgroundFetch();
   LoadIndicatorIcons();
   frame_->show();
   view->OnInitialUpdate();

@@ -23,6 +23,14 @@ TEST(EmulatorOptionsTest, AcceptedCommandLines) {
   EXPECT_EQ(options.dir, "/d");
   EXPECT_EQ(options.log_file, "x");
   EXPECT_TRUE(options.station_file.empty());
+  EXPECT_EQ(options.delay_ms, 0);
+
+  ASSERT_TRUE(ParseEmulatorOptions({"--dir", "/d", "--delay", "1500", "korap1"}, &options, &error))
+      << error;
+  EXPECT_EQ(options.delay_ms, 1500);
+  ASSERT_TRUE(ParseEmulatorOptions({"--dir=/d", "--delay=60000", "korap1"}, &options, &error))
+      << error;
+  EXPECT_EQ(options.delay_ms, 60000);
 
   ASSERT_TRUE(ParseEmulatorOptions({"--help"}, &options, &error));
   EXPECT_TRUE(options.help);
@@ -47,6 +55,14 @@ TEST(EmulatorOptionsTest, RefusedCommandLinesSayWhy) {
       {{"--dir", "/d", "\\Device\\korap1"},
        "unknown device '\\Device\\korap1' (expected korae1..korae9 or korap1..korap9)"},
       {{"--dir", "/d", "korap2", "korap2"}, "device 'korap2' named twice"},
+      {{"--dir", "/d", "--delay", "-1", "korap1"},
+       "option --delay needs a number of milliseconds from 0 to 60000"},
+      {{"--dir", "/d", "--delay=60001", "korap1"},
+       "option --delay needs a number of milliseconds from 0 to 60000"},
+      {{"--dir", "/d", "--delay", "1.5", "korap1"},
+       "option --delay needs a number of milliseconds from 0 to 60000"},
+      {{"--dir", "/d", "--delay", "korap1"},
+       "option --delay needs a number of milliseconds from 0 to 60000"},
   };
   for (const BadLine& c : cases) {
     EmulatorOptions options;

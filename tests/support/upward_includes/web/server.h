@@ -1,0 +1,2 @@
+// Allowed: the server over the flash commands.
+#include "flash/command.h"

@@ -1,11 +1,14 @@
-// The ordered list of up to 16 opened adapters and the current one. Two
-// threads use it: the user-interface thread (timer, pages, commands) and the
-// hypertext server's worker. Each adapter has a lock of its own, held for
-// one operation (at most one driver request for a read or a set), and the
-// list's own lock guards only which adapter is current, so neither thread
-// waits on the other for longer than one driver request, and never for a
-// request to another adapter. Nobody keeps an Adapter* between calls: ask
-// the list.
+// The ordered list of up to 16 opened adapters and the current one. Many
+// threads use it: the window's thread (or the headless tick), the hypertext
+// server's worker, the SNMP sub-agent's loop and its station cache reader, a
+// flash command's worker, and the background fetch's lanes that read for the
+// window. Each adapter has a lock of its own, held for one operation (at most
+// one driver request for a read or a set), and the list's own lock guards
+// only the count and which adapter is current, so no thread waits on another
+// for longer than one driver request, and never for a request to another
+// adapter. The window's thread does not wait at all: inside its NoWaitScope
+// its reads come from the background fetch, and its writes go there with
+// RunThen. Nobody keeps an Adapter* between calls: ask the list.
 //
 // A step that asks, then acts (a confirmation, then a reset; a switch, then
 // a refresh; the many reads of one page) pins its thread's view of the list

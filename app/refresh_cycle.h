@@ -28,12 +28,16 @@ class RefreshCycle {
   explicit RefreshCycle(AdapterList& list, ActivePageTarget* pages = nullptr);
 
   // One timer tick:
-  //   1. BeginRefreshAll: every adapter, and the list counts the cycle;
+  //   1. BeginRefreshAll: every adapter, and the list counts the cycle (an
+  //      adapter busy with another thread's request is not waited for);
   //   2. with an active page and RemoteSetDone raised: consume the flag and
   //      Refresh (1, 1) on the page;
   //   3. countdown below 2: restart it at "RefreshRate", SamplePerformance on
   //      the current adapter and Refresh (0, 1) on the active page; otherwise
   //      count down by 1.
+  // On the window's thread (inside its NoWaitScope) nothing here waits on a
+  // driver: the sample runs on the adapter's lane and the page reads what
+  // has been fetched.
   void Tick();
 
   // Starts the countdown again at "RefreshRate" (after the Preferences

@@ -2,6 +2,17 @@
 // knowing whether a window exists: the windowed program answers with message
 // boxes and file dialogs, --headless with lines on standard error, tests with
 // a scripted fake.
+//
+// Threads: every call is made on the thread that owns the user interface:
+// the window's thread in the windowed program (never a worker: a worker
+// hands its outcome to the window's thread first), the main thread in
+// --headless. In the windowed program Message, OpenFileName, SaveFileName
+// and Wait run a nested event loop until they return: timers tick, pages
+// redraw, values arrive from the background fetch and other commands'
+// outcomes are delivered meanwhile, so a caller must not hold a lock or
+// assume the current adapter stays the same across them (keep the adapter's
+// index or handle instead). The progress calls and Busy also let queued
+// repaints run, but no user input.
 #pragma once
 
 #include <string>

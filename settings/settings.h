@@ -1,6 +1,7 @@
 // The process-wide settings, read from the INI profile at start and written
-// back at exit. Only the user-interface thread writes them; the hypertext
-// server's thread reads them, so every number is an atomic.
+// back at exit. Only the window's thread (or the headless run's) writes them;
+// the hypertext worker, the SNMP threads and the background fetch's lanes
+// may read them at any time, so every number is an atomic.
 #pragma once
 
 #include <atomic>

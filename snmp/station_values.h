@@ -45,8 +45,9 @@ struct StationValues {
 };
 
 // Reads the values of adapter 'adapter' (0-based) of 'list', one item at a
-// time, each under the list's lock only for as long as that item takes. An
-// item the adapter does not deliver stays empty.
+// time, each under that adapter's own lock only for as long as that item
+// takes (other adapters, and the window's reads, are never held up). An item
+// the adapter does not deliver stays empty.
 StationValues ReadStationValues(AdapterList& list, int adapter);
 
 }  // namespace quivera

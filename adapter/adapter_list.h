@@ -31,6 +31,8 @@
 
 namespace quivera {
 
+class AdapterHandle;
+
 class AdapterList {
  public:
   static constexpr int kMaxAdapters = 16;
@@ -52,6 +54,13 @@ class AdapterList {
   // innermost pin on this list along with it. Returns 0, or 1 when out of
   // range.
   int SetCurrent(int index);
+
+  // A handle to element 'index': every operation through it goes to that
+  // adapter, whatever is made current meanwhile. A command that asks the
+  // user or pauses keeps its handle across the wait.
+  AdapterHandle At(int index);
+  // A handle to the adapter current now (as CurrentIndex sees it), read once.
+  AdapterHandle Current();
 
   // For its life, every operation the constructing thread makes through
   // 'list', and its CurrentIndex, go to one adapter, whatever the other
@@ -117,11 +126,6 @@ class AdapterList {
     const Taken taken(*slot);
     return std::forward<Fn>(fn)(*slot->adapter);
   }
-  // The same on the current adapter (as CurrentIndex sees it).
-  template <class Fn>
-  int WithCurrent(Fn&& fn) {
-    return WithAdapter(CurrentIndex(), std::forward<Fn>(fn));
-  }
   // As WithAdapter, with 'fn(Adapter&, uint64_t cycle)' also told the
   // adapter's refresh cycle its values belong to (see CycleOf).
   template <class Fn>
@@ -156,6 +160,8 @@ class AdapterList {
   uint64_t NotYetAvailable() const;
 
  private:
+  friend class AdapterHandle;
+
   // One adapter and its lock: 'busy' while an operation runs on it. (A flag
   // under a mutex rather than a timed mutex, so that the wait can look at the
   // thread's stop request with waits every tool understands.) A refresh
@@ -189,11 +195,10 @@ class AdapterList {
   // Begins a refresh cycle on the slot now when it is free, else when the
   // operation under way ends. Never waits.
   static void BeginRefreshOf(Slot& slot);
-  // A change operation on the current adapter: 'fn' under its lock, then the
+  // A change operation on element 'index': 'fn' under its lock, then the
   // fetch forgets that adapter's kept values before the lock is given back.
   template <class Fn>
-  int Change(Fn&& fn) {
-    const int index = CurrentIndex();
+  int Change(int index, Fn&& fn) {
     return WithAdapter(index, [&](Adapter& a) {
       const int result = fn(a);
       if (BackgroundFetch* fetch = fetch_.load()) fetch->Forget(index);
@@ -212,8 +217,51 @@ class AdapterList {
   std::atomic<BackgroundFetch*> fetch_{nullptr};
 };
 
-// Convenience readers over the list (or any adapter) for callers that only
-// want a number: return 0 and store the value, or 1 when unavailable.
+// One adapter of a list, by index: a small value to keep for the steps of
+// one command. Each operation runs on that adapter under its lock, atomic
+// towards the other threads; with no such adapter, or when the calling thread
+// is asked to stop (ThreadStopScope) before the adapter is free, it returns 1
+// (FirmwareStatus 0) and does nothing. 'instance' is the port (0, 1) of a
+// per-port item or the entry (0..3) of the error log. Inside a NoWaitScope,
+// with the list's background fetch started, GetItem is the fetch's Read and
+// SamplePerformance runs on the adapter's lane; SetItem, Control and the
+// firmware steps make the fetch forget what it kept of the adapter;
+// BeginRefresh never waits (as AdapterList::BeginRefreshAll).
+class AdapterHandle {
+ public:
+  AdapterHandle(AdapterList& list, int index) : list_(&list), index_(index) {}
+
+  int index() const { return index_; }
+
+  int GetItem(ManagementItem item, void* buffer, size_t* length, int instance = 0);
+  int SetItem(ManagementItem item, const void* buffer, size_t length, int instance = 0);
+  int FirmwarePrepare();
+  int FirmwareLoad(void* buffer, size_t length);
+  int FirmwareCommit();
+  int FirmwareStatus();  // 0 when the request failed or there is no adapter
+  int Control(int action);
+  int CheckDriverVersion();
+  void BeginRefresh();
+  void SamplePerformance(int refresh_rate);
+
+  // Runs 'fn(Adapter&)' under the adapter's lock, for a sequence that must
+  // not interleave with another thread's operations on it (a read-modify-
+  // write); as AdapterList::WithAdapter.
+  template <class Fn>
+  int With(Fn&& fn) {
+    return list_->WithAdapter(index_, std::forward<Fn>(fn));
+  }
+
+ private:
+  AdapterList* list_;
+  int index_;
+};
+
+// Convenience readers for callers that only want a number: return 0 and
+// store the value, or 1 when unavailable. Over a list they read the current
+// adapter.
+int GetU32(AdapterHandle adapter, ManagementItem item, uint32_t* value, int index = 0);
+int GetU64(AdapterHandle adapter, ManagementItem item, uint64_t* value, int index = 0);
 int GetU32(AdapterList& list, ManagementItem item, uint32_t* value, int index = 0);
 int GetU64(AdapterList& list, ManagementItem item, uint64_t* value, int index = 0);
 

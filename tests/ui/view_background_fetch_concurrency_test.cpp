@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "app/ui/qvf_view.h"
 #include "settings/settings.h"
@@ -20,7 +21,10 @@ namespace quivera {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr auto kWindowBound = std::chrono::milliseconds(100);
+// Far below the hold's watchdog, far above what a busy machine under a
+// sanitizer takes for a step that does not wait.
+constexpr auto kWindowBound = std::chrono::milliseconds(500);
+constexpr auto kWatchdog = std::chrono::seconds(3);
 
 // A FakeAdapter whose reads hang while it is held, as on a stopped driver.
 class HeldAdapter : public FakeAdapter {
@@ -108,6 +112,16 @@ class ViewFetchTest : public ::testing::Test {
 TEST_F(ViewFetchTest, WindowStepsReturnAtOnceWhileTheAdapterHangs) {
   Build({2, 1});
   for (HeldAdapter* adapter : adapters_) adapter->Hold(true);
+  // A step that waits on the adapter would wait for ever: the watchdog lets
+  // it go, late enough to show.
+  std::mutex done_mutex;
+  std::condition_variable done_changed;
+  bool done = false;
+  std::thread watchdog([&] {
+    std::unique_lock<std::mutex> lock(done_mutex);
+    done_changed.wait_for(lock, kWatchdog, [&] { return done; });
+    for (HeldAdapter* adapter : adapters_) adapter->Hold(false);
+  });
   struct Step {
     const char* name;
     std::function<void()> run;
@@ -123,6 +137,12 @@ TEST_F(ViewFetchTest, WindowStepsReturnAtOnceWhileTheAdapterHangs) {
     step.run();
     EXPECT_LT(Clock::now() - start, kWindowBound) << step.name;
   }
+  {
+    std::lock_guard<std::mutex> lock(done_mutex);
+    done = true;
+  }
+  done_changed.notify_all();
+  watchdog.join();
 }
 
 struct PortCase {

@@ -10,10 +10,11 @@
 // its reads come from the background fetch, and its writes go there with
 // RunThen. Nobody keeps an Adapter* between calls: ask the list.
 //
-// A step that asks, then acts (a confirmation, then a reset; a switch, then
-// a refresh; the many reads of one page) pins its thread's view of the list
-// with a Pin, so the other thread's switch in between cannot send it to an
-// adapter it did not mean.
+// A page build or a tick, whose many reads must all see one "current"
+// adapter, pins its thread's view of the list with a Pin, so a switch made
+// by another thread in between cannot send it to an adapter it did not
+// mean. A command that asks the user or pauses keeps a handle (At) instead:
+// timer refreshes run while it waits.
 #pragma once
 
 #include <array>
@@ -63,7 +64,7 @@ class AdapterList {
   AdapterHandle Current();
 
   // For its life, every operation the constructing thread makes through
-  // 'list', and its CurrentIndex, go to one adapter, whatever the other
+  // 'list', and its CurrentIndex, go to one adapter, whatever another
   // thread makes current meanwhile. Pins nest; the innermost counts.
   class Pin {
    public:
@@ -114,7 +115,7 @@ class AdapterList {
   uint64_t RefreshCount() const { return refresh_count_.load(); }
 
   // Runs 'fn(Adapter&)' on element 'index' under that adapter's lock, for a
-  // sequence that must not interleave with the other thread (a command that
+  // sequence that must not interleave with other threads (a command that
   // must stay with the adapter it started on, a reader of every adapter such
   // as the SNMP sub-agent). Returns 1 without calling 'fn' when there is no
   // such adapter or the thread was asked to stop while waiting for it, else

@@ -6,7 +6,9 @@
 # single-instance socket, to come to the front 20 times a second. The window
 # answers (closes the probe's connection) from its event loop, so each
 # round trip is how long the loop could not run. Prints, per driver, the
-# probes sent, the median, 99th percentile and longest round trip in ms.
+# probes sent, the median, 99th percentile and longest round trip in ms, and
+# how late the probe's own 50 ms sleeps woke at worst: a machine too busy to
+# run the probe on time makes every figure of that run longer.
 #
 # Builds nothing: run it on a finished build. QUIVERA may name another
 # quivera program to measure (an older build) on the same emulator.
@@ -24,12 +26,14 @@ done
 # shellcheck source=bench/bench_support.sh
 source "$root/bench/bench_support.sh"
 
-# One round trip per 50 ms for 'seconds'; prints "count p50 p99 max" in ms.
+# One round trip per 50 ms for 'seconds'; prints "count p50 p99 max late" in
+# ms.
 probe() { # socket seconds
   python3 - "$1" "$2" <<'PY'
 import socket, sys, time
 path, seconds = sys.argv[1], float(sys.argv[2])
 trips = []
+late = 0.0
 end = time.monotonic() + seconds
 while time.monotonic() < end:
     start = time.monotonic()
@@ -45,10 +49,12 @@ while time.monotonic() < end:
         trips.append((time.monotonic() - start) * 1000)
     finally:
         s.close()
+    slept = time.monotonic()
     time.sleep(0.05)
+    late = max(late, (time.monotonic() - slept - 0.05) * 1000)
 trips.sort()
 pick = lambda q: trips[min(len(trips) - 1, int(q * len(trips)))]
-print(f"{len(trips)} {pick(0.5):.1f} {pick(0.99):.1f} {trips[-1]:.1f}")
+print(f"{len(trips)} {pick(0.5):.1f} {pick(0.99):.1f} {trips[-1]:.1f} {late:.1f}")
 PY
 }
 
@@ -94,7 +100,7 @@ run() { # name [emulator options...]
   wait "$quivera_pid" 2>/dev/null || true
 }
 
-echo "driver   probes p50_ms p99_ms max_ms"
+echo "driver   probes p50_ms p99_ms max_ms probe_late_ms"
 run healthy
 run stopped
 run slow --delay 1500

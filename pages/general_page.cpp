@@ -112,6 +112,18 @@ QCheckBox* CGeneralPage::filterBox(int row) const {
 }
 
 void CGeneralPage::Refresh(int /*reload*/, int show) {
+  if (shown_adapter_.Switched(adapters_)) {
+    // Another adapter's values: none of them may stay under this one.
+    for (std::string* text : {&device_name_, &vendor_description_, &firmware_revision_}) {
+      text->clear();
+    }
+    for (QLabel* field : {device_name_field_, vendor_field_, firmware_field_}) field->clear();
+    for (std::string& text : statistic_texts_) text.clear();
+    for (QLabel* field : statistic_fields_) field->clear();
+    filter_flags_ = {};
+    filter_texts_.clear();
+    ShowFilterFlags();
+  }
   if (ReadText(adapters_, ManagementItem::DeviceName, &device_name_) && show != 0) {
     device_name_field_->setText(ToQString(device_name_));
   }

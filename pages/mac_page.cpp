@@ -165,6 +165,7 @@ void CMACPage::Refresh(int /*reload*/, int show) {
   if (show != 0)
     captions_switch_.Follow(captions_, MacLabelPairs(), AppSettings().SNMPLabels.load());
   const AddressPreferences preferences = PreferencesNow();
+  if (shown_adapter_.Switched(adapters_)) ForgetAdapter();
 
   std::array<uint8_t, 6> address{};
   if (ReadAddress(adapters_, ManagementItem::MacCurrentAddress, &address)) {
@@ -200,6 +201,20 @@ void CMACPage::Refresh(int /*reload*/, int show) {
       fields_[At(MacLabel::kRingPurgeErrors)]->setText(QString::number(since));
     }
   }
+}
+
+void CMACPage::ForgetAdapter() {
+  current_text_.clear();
+  permanent_text_.clear();
+  current_field_->clear();
+  permanent_field_->clear();
+  for (std::string& text : texts_) text.clear();
+  for (QLabel* field : fields_) field->clear();
+  multicast_texts_.clear();
+  // No list was made for this adapter yet: the next read makes one.
+  multicast_ = MulticastListCopy{};
+  multicast_.entries = static_cast<size_t>(-1);
+  multicast_box_->clear();
 }
 
 void CMACPage::RefreshMulticastList(int show, const AddressPreferences& preferences) {

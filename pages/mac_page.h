@@ -12,6 +12,7 @@
 
 #include "pages/mac_page_logic.h"
 #include "pages/page_captions.h"
+#include "pages/page_support.h"
 #include "pages/property_page.h"
 #include "present/label_pairs.h"
 #include "present/multicast_names.h"
@@ -52,6 +53,8 @@ class CMACPage : public PropertyPage {
   QListWidget* multicastList() const { return multicast_box_; }
 
  private:
+  // Empties every value (text, field and list) of the adapter shown before.
+  void ForgetAdapter();
   // Reads the multicast list and makes its texts again when it changed.
   void RefreshMulticastList(int show, const AddressPreferences& preferences);
 
@@ -67,6 +70,7 @@ class CMACPage : public PropertyPage {
   uint32_t purge_errors_baseline_ = 0;
   int64_t purge_errors_shown_ = 0;
   CaptionSwitch captions_switch_;
+  ShownAdapter shown_adapter_;
 
   std::array<QLabel*, kCaptions> captions_{};
   std::array<QLabel*, kCaptions> fields_{};

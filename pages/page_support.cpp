@@ -35,6 +35,13 @@ QLabel* MakeValueField(QWidget* parent, Qt::Alignment alignment) {
   return field;
 }
 
+bool ShownAdapter::Switched(const AdapterList& adapters) {
+  const int current = adapters.CurrentIndex();
+  if (current == index_) return false;
+  index_ = current;
+  return true;
+}
+
 bool ReadCounter(AdapterList& adapters, ManagementItem item, Counter64* counter, int index) {
   uint8_t bytes[8] = {};
   size_t length = sizeof bytes;

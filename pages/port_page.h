@@ -11,6 +11,8 @@
 #include <string>
 
 #include "pages/page_captions.h"
+#include "pages/page_support.h"
+#include "pages/page_sets.h"
 #include "pages/port_page_logic.h"
 #include "pages/property_page.h"
 #include "present/counter64.h"
@@ -101,7 +103,10 @@ class CPORTPage : public PropertyPage {
   // and shows what the adapter holds.
   void SetLerValues(int cutoff, int alarm);
   void ShowText(PortLabel value, int show);
-  void EnableEditButtons(bool enable);
+  SetButtons Buttons() const;
+  // "fddimibPORTLerCutoff(port 0)=7": one LER write as the change record
+  // names it.
+  std::string LerChange(PortLabel value, int number) const;
 
   AdapterList& adapters_;
   const int port_;
@@ -116,6 +121,7 @@ class CPORTPage : public PropertyPage {
   std::string led_colour_text_;
   int led_timer_ = 0;
   CaptionSwitch captions_switch_;
+  ShownAdapter shown_adapter_;
 
   std::array<QLabel*, kValues> captions_{};
   std::array<QLabel*, kValues> fields_{};

@@ -67,7 +67,11 @@ int RunHeadless(const Options& options) {
   }
 
   Result saved = SaveSettings(options.settings_path);
-  if (!saved.ok) ui.Message(saved.message, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
+  if (!saved.ok) {
+    ui.Message(saved.message, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
+    // Settings that could not be written are an error of the run.
+    status = 1;
+  }
   return status;
 }
 

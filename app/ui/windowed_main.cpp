@@ -2,6 +2,10 @@
 // then start-up, the event loop and exit (windowed_app.h).
 #include "app/ui/windowed_main.h"
 
+// Before the toolkit's headers, whose "signals" keyword would rename its
+// parameter.
+#include "app/tick_loop.h"
+
 #include <QApplication>
 #include <memory>
 #include <string>
@@ -13,12 +17,16 @@
 #include "dialogs/qt_ui_services.h"
 #include "app/ui/single_instance.h"
 #include "app/ui/windowed_app.h"
+#include "app/ui/windowed_signals.h"
 #include "app/ui/qvf_view.h"
 #include "snmp/agentx_subagent.h"
 
 namespace quivera {
 
 int RunWindowed(int argc, char** argv, const Options& options) {
+  // Before the toolkit starts any thread, so that every thread inherits the
+  // blocked signals and they arrive only through the descriptor.
+  StopSignals stop;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("QUIVERA/FDDI"));
   QApplication::setApplicationVersion(QStringLiteral("1.1"));
@@ -35,6 +43,16 @@ int RunWindowed(int argc, char** argv, const Options& options) {
   // shows a start-up message brings that message forward.
   QObject::connect(&instance, &SingleInstance::activationRequested, &app,
                    [&program] { BringToFront(program.Frame()); });
+  // A stop signal closes the window and ends the event loop, so the run ends
+  // through the normal exit below with the settings written.
+  bool stop_asked = false;
+  const WindowedStopSignals stop_watch(stop.fd(), [&program, &stop_asked] {
+    stop_asked = true;
+    CloseForStop(program.Frame());
+  });
+  if (!stop.ok()) {
+    ui.Message(stop.error(), kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
+  }
   int status = 1;
   std::unique_ptr<AgentxSubagent> agent;
   if (program.Start()) {
@@ -46,11 +64,13 @@ int RunWindowed(int argc, char** argv, const Options& options) {
         ui.Message(error, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
       }
     }
-    status = QApplication::exec();
+    // A signal that came during start-up has already asked for the end.
+    status = stop_asked ? 0 : QApplication::exec();
     ui.SetMainWindow(nullptr);
   }
   agent.reset();  // stopped before the adapters go
-  program.Exit();
+  // Settings that could not be written are an error of the run.
+  if (!program.Exit().ok && status == 0) status = 1;
   return status;
 }
 

@@ -12,6 +12,7 @@
 #include "dialogs/ui_text.h"
 #include "pages/page_layout_logic.h"
 #include "pages/page_support.h"
+#include "pages/value_field_width.h"
 #include "present/firmware_revision.h"
 #include "present/print_frame.h"
 #include "present/value_texts.h"
@@ -57,6 +58,7 @@ CGeneralPage::CGeneralPage(AdapterList& adapters, QWidget* parent)
     const int row = static_cast<int>(i);
     statistics_grid->addWidget(new QLabel(QString::fromLatin1(rows[i].label), statistics), row, 0);
     statistic_fields_[i] = MakeValueField(statistics, Qt::AlignRight | Qt::AlignVCenter);
+    FitFieldTo(statistic_fields_[i], NumberTextSamples(10, false));  // 32-bit counts
     statistics_grid->addWidget(statistic_fields_[i], row, 1);
   }
   statistics_grid->setColumnStretch(0, 1);

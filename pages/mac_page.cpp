@@ -12,6 +12,7 @@
 #include "pages/page_captions.h"
 #include "pages/page_layout_logic.h"
 #include "pages/page_support.h"
+#include "pages/value_field_width.h"
 #include "present/counter64.h"
 #include "present/print_frame.h"
 #include "present/value_texts.h"
@@ -99,10 +100,19 @@ CMACPage::CMACPage(AdapterList& adapters, QWidget* parent)
     fields_[i] = MakeValueField(this, Qt::AlignRight | Qt::AlignVCenter);
   }
 
+  // Every field as wide as the longest text it can show.
+  for (const ValueRow& row : kValueRows) {
+    FitFieldTo(fields_[At(row.label)],
+               row.table != nullptr ? TableTexts(*row.table) : AddressTextSamples());
+  }
+  FitFieldTo(fields_[At(MacLabel::kRingPurgeErrors)], NumberTextSamples(10, true));
+
   auto* local = new QGroupBox(QStringLiteral("Local Addresses"), this);
   auto* local_grid = new QGridLayout(local);
   current_field_ = MakeValueField(local);
   permanent_field_ = MakeValueField(local);
+  FitFieldTo(current_field_, AddressTextSamples());
+  FitFieldTo(permanent_field_, AddressTextSamples());
   AddRow(local_grid, 0, new QLabel(QStringLiteral("Current Address"), local), current_field_);
   AddRow(local_grid, 1, new QLabel(QStringLiteral("Permanent Address"), local), permanent_field_);
   local_grid->addWidget(new QLabel(QStringLiteral("Multicast Address Table"), local), 2, 0, 1, 2);

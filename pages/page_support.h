@@ -19,6 +19,11 @@ class Counter64;
 // font never clips a value). Call it after the page's layout is complete.
 void FixPageSize(QWidget* page, int width_units, int height_units);
 
+// As FixPageSize, but the page may grow beyond that size: it then fills the
+// whole of the sheet's page area (the Flash page, whose list uses all the
+// room there is).
+void MinimumPageSize(QWidget* page, int width_units, int height_units);
+
 // A read-only field for a value the page shows (a number or an adapter
 // text): sunken like a disabled edit box, selectable, initially empty.
 QLabel* MakeValueField(QWidget* parent, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);

@@ -15,6 +15,7 @@
 #include "pages/page_layout_logic.h"
 #include "pages/page_sets.h"
 #include "pages/page_support.h"
+#include "pages/value_field_width.h"
 #include "present/print_frame.h"
 #include "present/ui_services.h"
 #include "settings/settings.h"
@@ -67,8 +68,8 @@ CPathPage::CPathPage(AdapterList& adapters, QWidget* parent, UiServices* ui)
                           static_cast<int>(kBoundRows[i].range.max));
     connect(sliders_[i], &QSlider::valueChanged, this, &CPathPage::OnSliderMoved);
     bound_fields_[i] = MakeValueField(this, Qt::AlignRight | Qt::AlignVCenter);
-    bound_fields_[i]->setMinimumWidth(
-        bound_fields_[i]->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
+    // The milliseconds of any 32-bit count of 80 ns units have six digits.
+    FitFieldTo(bound_fields_[i], NumberTextSamples(6, false));
     layout->addWidget(captions_[i], row, 0);
     layout->addWidget(sliders_[i], row, 1);
     layout->addWidget(bound_fields_[i], row, 2);
@@ -89,6 +90,7 @@ CPathPage::CPathPage(AdapterList& adapters, QWidget* parent, UiServices* ui)
 
   for (size_t i = 0; i < timer_fields_.size(); ++i, ++row) {
     timer_fields_[i] = MakeValueField(this);
+    FitFieldTo(timer_fields_[i], {MacTimerText(UINT32_MAX)});
     layout->addWidget(captions_[sliders_.size() + i], row, 0);
     layout->addWidget(timer_fields_[i], row, 1, 1, 2);
   }

@@ -19,6 +19,7 @@
 #include "pages/page_layout_logic.h"
 #include "pages/page_sets.h"
 #include "pages/page_support.h"
+#include "pages/value_field_width.h"
 #include "present/print_frame.h"
 #include "present/ui_services.h"
 #include "present/value_texts.h"
@@ -120,14 +121,16 @@ CPORTPage::CPORTPage(AdapterList& adapters, int port, QWidget* parent, UiService
                   L::kLerAlarm}) {
     fields_[At(label)]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
-  // The longest count has 20 digits.
+  // Every field as wide as the longest text it can show: the table texts,
+  // counts of up to 20 digits, signed 32-bit LER values.
+  for (const WordValue& word : kWordValues) {
+    FitFieldTo(fields_[At(word.label)], TableTexts(*word.table));
+  }
   for (L label : {L::kLemCounts, L::kLemRejects, L::kLctFailures}) {
-    fields_[At(label)]->setMinimumWidth(
-        fields_[At(label)]->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 22);
+    FitFieldTo(fields_[At(label)], NumberTextSamples(20, false));
   }
   for (L label : {L::kLerCutoff, L::kLerAlarm, L::kLerEstimate}) {
-    fields_[At(label)]->setMinimumWidth(
-        fields_[At(label)]->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 6);
+    FitFieldTo(fields_[At(label)], NumberTextSamples(10, true));
   }
 
   // A group of caption/field rows.

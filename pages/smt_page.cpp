@@ -14,6 +14,7 @@
 #include "pages/page_layout_logic.h"
 #include "pages/page_sets.h"
 #include "pages/page_support.h"
+#include "pages/value_field_width.h"
 #include "present/print_frame.h"
 #include "present/ui_services.h"
 #include "present/value_texts.h"
@@ -111,6 +112,9 @@ CSMTPage::CSMTPage(AdapterList& adapters, QWidget* parent, UiServices* ui)
   ecm_field_ = MakeValueField(this);
   cf_field_ = MakeValueField(this);
   user_data_field_ = MakeValueField(this);
+  FitFieldTo(bypass_field_, TableTexts(kSmtBypassPresentTexts));
+  FitFieldTo(ecm_field_, TableTexts(kSmtEcmStateTexts));
+  FitFieldTo(cf_field_, TableTexts(kSmtCfStateTexts));
   QLabel* fields[] = {version_field_, bypass_field_, ecm_field_, cf_field_, user_data_field_};
   auto* rows = new QGridLayout;
   for (size_t i = 0; i < row_captions_.size(); ++i) {

@@ -33,7 +33,8 @@ class CMACPage : public PropertyPage {
   explicit CMACPage(AdapterList& adapters, QWidget* parent = nullptr);
 
   // Reads every value. An item that cannot be read keeps its previous text
-  // on screen and in print. The multicast list box is filled again only when
+  // on screen and in print, unless that text was another adapter's (after a
+  // switch): it is then empty. The multicast list box is filled again only when
   // the adapter's list or one of the two address preferences changed, so the
   // operator's selection and scroll position survive every other refresh.
   // 'reload' does not matter (nothing here is editable); 'show' = 0 updates

@@ -37,7 +37,8 @@ class CPathPage : public PropertyPage {
 
   // 'reload' = 1 reads the three bounds and puts them on the sliders (an
   // unsaved slider edit is dropped, "&Set" and "&Cancel" grey); every
-  // refresh reads the four MAC timers. A read that fails keeps what was there.
+  // refresh reads the four MAC timers. A read that fails keeps what was there
+  // (nothing, after a switch from another adapter).
   void Refresh(int reload, int show) override;
   // Prints the seven rows in one box.
   void Print(PrintSurface& surface, int part) override;

@@ -53,8 +53,10 @@ class CPORTPage : public PropertyPage {
   // Reads the port's values. 'reload' also re-reads the LER cutoff and alarm
   // (and, with 'show', moves the sliders to them). 'show' = 1 writes the
   // controls; otherwise only the texts kept for printing change. A 32-bit
-  // value whose read fails keeps its previous text; a counter whose read
-  // fails counts as 0.
+  // value whose read fails keeps its previous text (none after a switch from
+  // another adapter); a counter whose read fails counts as 0. A full
+  // reload with 'show' drops a slider edit: "&Set" and "&Cancel" grey. The
+  // three buttons follow the set guard (page_sets.h).
   void Refresh(int reload, int show) override;
   // Prints the page's sheet from the stored texts, captions by "SNMPLabels".
   void Print(PrintSurface& surface, int part) override;

@@ -42,7 +42,8 @@ class CSMTPage : public PropertyPage {
   // 'reload' = 1 (activation, adapter switch, after a remote set) also puts
   // the adapter's policy on the grid, dropping an unsaved edit, and greys
   // "&Set" and "&Cancel"; a periodic refresh leaves the edit alone. A read
-  // that fails keeps what was there.
+  // that fails keeps what was there (nothing, after a switch from another
+  // adapter).
   void Refresh(int reload, int show) override;
   // Prints the policy grid, the available paths and the SMT states.
   void Print(PrintSurface& surface, int part) override;

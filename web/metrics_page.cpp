@@ -76,7 +76,7 @@ std::vector<std::string> AdapterLabels(const std::vector<AdapterCopy>& adapters)
   std::vector<std::string> names;
   for (size_t i = 0; i < adapters.size(); ++i) {
     const AdapterCopy& a = adapters[i];
-    names.push_back(a.values ? a.values->name : "adapter" + Number(static_cast<uint64_t>(i + 1)));
+    names.push_back(a.values ? a.values->name : "adapter " + Number(static_cast<uint64_t>(i + 1)));
   }
   std::vector<std::string> labels;
   for (size_t i = 0; i < names.size(); ++i) {

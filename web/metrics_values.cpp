@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "adapter/adapter.h"
-#include "adapter/socket_driver_channel.h"
+#include "adapter/change_record.h"
 
 namespace quivera {
 namespace {
@@ -159,12 +159,6 @@ bool ReadItem(AdapterList& list, ManagementItem item, bool wide, int index,
   return true;
 }
 
-std::string DeviceNameOf(AdapterList& list) {
-  char path[128] = {};
-  size_t length = sizeof path - 1;
-  if (list.GetItem(ManagementItem::DeviceName, path, &length) != 0) return std::string();
-  return DeviceSocketName(std::string(path, strnlen(path, sizeof path - 1)));
-}
 
 }  // namespace
 
@@ -182,8 +176,8 @@ AdapterMetrics AdapterMetricsReader::Read(AdapterList& list, int index, uint64_t
   // current meanwhile.
   const AdapterList::Pin pin(list, index);
   AdapterMetrics m;
-  m.name = DeviceNameOf(list);
-  if (m.name.empty()) m.name = "adapter" + std::to_string(index + 1);
+  // The name the change record gives the adapter too.
+  m.name = ChangeAdapterName(list, index);
 
   bool any = false;
   std::optional<uint64_t> ports;

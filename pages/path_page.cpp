@@ -248,7 +248,7 @@ std::string CPathPage::BoundsChange(const PathBounds& bounds) {
   const int values[] = {bounds.tmax, bounds.treq, bounds.tvx};
   std::string what;
   for (size_t i = 0; i < std::size(values) && i < pairs.size(); ++i) {
-    if (!what.empty()) what += ' ';
+    if (!what.empty()) what += ',';
     what += std::string(pairs[i].snmp_name) + "=" + std::to_string(values[i]) + "ms";
   }
   return what;

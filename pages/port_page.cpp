@@ -413,8 +413,8 @@ void CPORTPage::ShowText(PortLabel value, int show) {
 SetButtons CPORTPage::Buttons() const { return {set_button_, cancel_button_, default_button_}; }
 
 std::string CPORTPage::LerChange(PortLabel value, int number) const {
-  return std::string(LabelPairFor(value).snmp_name) + "(port " + std::to_string(port_) +
-         ")=" + std::to_string(number);
+  return std::string(LabelPairFor(value).snmp_name) + ".port" + std::to_string(port_) + "=" +
+         std::to_string(number);
 }
 
 }  // namespace quivera

@@ -106,7 +106,7 @@ class CPORTPage : public PropertyPage {
   void SetLerValues(int cutoff, int alarm);
   void ShowText(PortLabel value, int show);
   SetButtons Buttons() const;
-  // "fddimibPORTLerCutoff(port 0)=7": one LER write as the change record
+  // "fddimibPORTLerCutoff.port0=7": one LER write as the change record
   // names it.
   std::string LerChange(PortLabel value, int number) const;
 

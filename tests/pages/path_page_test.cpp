@@ -155,8 +155,8 @@ TEST_F(PathPageTest, ARefusedSetIsToldAndTheStationsBoundsComeBack) {
   EXPECT_EQ(BoundFields(), (std::vector<QString>{"165", "8", "2"}));
   EXPECT_EQ(record.lines,
             std::vector<std::string>{
-                "origin=window adapter=korap1 change=fddimibPATHTMaxLowerBound=50ms "
-                "fddimibPATHMaxTReq=8ms fddimibPATHTVXLowerBound=2ms was=165/8/2ms "
+                "origin=window adapter=korap1 change=fddimibPATHTMaxLowerBound=50ms,"
+                "fddimibPATHMaxTReq=8ms,fddimibPATHTVXLowerBound=2ms was=165/8/2ms "
                 "outcome=refused by the adapter"});
 }
 

@@ -128,14 +128,14 @@ TEST_F(PortPageStationTest, SlidersMoveTheFieldsAndSetSendsTheirPositions) {
   const Case cases[] = {
       {1,
        false,
-       {"origin=window adapter=korap1 change=fddimibPORTLerCutoff(port 0)=8 was=6 "
+       {"origin=window adapter=korap1 change=fddimibPORTLerCutoff.port0=8 was=6 "
         "outcome=refused: set operations disabled",
-        "origin=window adapter=korap1 change=fddimibPORTLerAlarm(port 0)=7 was=7 "
+        "origin=window adapter=korap1 change=fddimibPORTLerAlarm.port0=7 was=7 "
         "outcome=refused: set operations disabled"}},
       {0,
        true,
-       {"origin=window adapter=korap1 change=fddimibPORTLerCutoff(port 0)=8 was=6 outcome=done",
-        "origin=window adapter=korap1 change=fddimibPORTLerAlarm(port 0)=7 was=7 outcome=done"}},
+       {"origin=window adapter=korap1 change=fddimibPORTLerCutoff.port0=8 was=6 outcome=done",
+        "origin=window adapter=korap1 change=fddimibPORTLerAlarm.port0=7 was=7 outcome=done"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mgt_set_operations);

@@ -13,6 +13,8 @@
 #include "pages/general_page.h"
 #include "pages/mac_page.h"
 #include "pages/path_page.h"
+#include "pages/perform_page.h"
+#include "pages/perform_page_logic.h"
 #include "pages/port_page.h"
 #include "pages/smt_page.h"
 #include "present/path_timers.h"
@@ -103,6 +105,11 @@ TEST(AdapterSwitchTest, AFailedReadAfterASwitchShowsNothingOfTheAdapterBefore) {
       {"Path T-Neg", Make<CPathPage>(), I::PathTNeg, Word(100000),
        [](PropertyPage& page) { return static_cast<CPathPage&>(page).timerField(1)->text(); },
        QString::fromStdString(MacTimerText(100000))},
+      {"Ring utilisation", Make<CPerformPage>(), I::TokenUtilization, Word(42),
+       [](PropertyPage& page) {
+         return static_cast<CPerformPage&>(page).valueText(CPerformPage::kFiberGauge)->text();
+       },
+       QString::fromStdString(TokenUtilizationText(42))},
       {"General statistic", Make<CGeneralPage>(), I::FramesTransmittedOk, Word(42),
        [](PropertyPage& page) { return static_cast<CGeneralPage&>(page).statisticField(0)->text(); },
        "42"},

@@ -6,6 +6,7 @@
 
 #include "emulated_adapters.h"
 #include "present/ui_services.h"
+#include "recorded_changes.h"
 #include "tests/app/scripted_ui_services.h"
 
 namespace quivera {
@@ -34,12 +35,20 @@ TEST(FlashClearTest, EachAreaNeedsTwoYesAnswers) {
       {{Y, N, N, Y, Y}, 0, 0, 1, {all[0], all[1], all[2], all[4], all[5]}},
       {{N, N, N}, 0, 0, 0, {all[0], all[2], all[4]}},
   };
+  const std::string done = "origin=window adapter=korap1 change=flash ";
   for (const Case& c : cases) {
     EmulatedAdapters adapters;
     ScriptedUiServices ui;
     ui.answers = c.answers;
-    ClearFlashCommand(adapters.list, ui);
+    const RecordedChanges changes;
+    EXPECT_EQ(ClearFlashCommand(adapters.list, ui, true),
+              c.error_log + c.driver_parameters + c.ieee_address);
     EXPECT_EQ(ui.Texts(), c.questions);
+    std::vector<std::string> recorded;
+    if (c.error_log != 0) recorded.push_back(done + "error log=cleared outcome=done");
+    if (c.driver_parameters != 0) recorded.push_back(done + "driver parameters=cleared outcome=done");
+    if (c.ieee_address != 0) recorded.push_back(done + "IEEE address=cleared outcome=done");
+    EXPECT_EQ(changes.Entries(), recorded);
     EXPECT_EQ(adapters.log().CountCode(kCodeClearErrorLog), c.error_log);
     EXPECT_EQ(adapters.log().CountCode(kCodeWriteDriverParams), c.driver_parameters);
     EXPECT_EQ(adapters.log().CountCode(kCodeWriteSerialNumber), c.ieee_address);
@@ -57,7 +66,7 @@ TEST(FlashClearTest, ClearedAreasReadBackErased) {
   adapters.station().SetBlock(kCodeSerialNumber, 20, {5, 6, 7, 8});
   ScriptedUiServices ui;
   ui.answers = {Y, Y, Y, Y, Y, Y};
-  EXPECT_EQ(ClearFlashCommand(adapters.list, ui), 3);
+  EXPECT_EQ(ClearFlashCommand(adapters.list, ui, true), 3);
   EXPECT_EQ(adapters.station().BlockU32(kCodeDriverParams, 20), 0u);
   EXPECT_EQ(adapters.station().BlockU32(kCodeSerialNumber, 20), 0u);
   EXPECT_EQ(adapters.station().ErrorLog(0).at(16), 0xFF);  // no valid entry left
@@ -69,7 +78,12 @@ TEST(FlashClearTest, RefusedClearIsReportedNamingTheArea) {
   adapters.station().FailBlock(kCodeWriteDriverParams);
   ScriptedUiServices ui;
   ui.answers = {N, Y, Y, N};
-  EXPECT_EQ(ClearFlashCommand(adapters.list, ui), 0);
+  const RecordedChanges changes;
+  EXPECT_EQ(ClearFlashCommand(adapters.list, ui, true), 0);
+  EXPECT_EQ(changes.Entries(),
+            std::vector<std::string>{
+                "origin=window adapter=korap1 change=flash driver parameters=cleared "
+                "outcome=failed"});
   ASSERT_EQ(ui.messages.size(), 5u);
   EXPECT_EQ(ui.messages[3].text, "Unable to clear the Flash Driver Parameters.");
   EXPECT_EQ(ui.messages[3].icon, MessageIcon::Stop);

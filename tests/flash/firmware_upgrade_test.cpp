@@ -372,6 +372,20 @@ TEST(FirmwareUpgradeTest, PreparationRefusalsAndCancels) {
   }
 }
 
+TEST(FirmwareUpgradeTest, ABoardKeepsItsRevisionAcrossUpgrades) {
+  TempDir dir;
+  EmulatedAdapters adapters({"korae1"});
+  for (int upgrade = 0; upgrade < 2; ++upgrade) {
+    SCOPED_TRACE(upgrade);
+    ScriptedUiServices ui;
+    ui.file_answers = {MakeSRecordFile(dir.path(), "FWSC320.FWI", 16)};
+    ui.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(Upgrade(adapters.list, ui).completed);
+    ASSERT_EQ(ui.file_choices.size(), 1u);
+    EXPECT_EQ(ui.file_choices[0].filters[0].name, "KORAE Rev3 (FWSC*.FWI)");
+  }
+}
+
 TEST(FirmwareUpgradeTest, DownloadStaysWithTheAdapterItStartedOn) {
   TempDir dir;
   EmulatedAdapters adapters({"korap1", "korap2"});

@@ -238,7 +238,7 @@ TEST_F(FlashCommandsTest, RegistrationCardKeepsItsFieldsAndPrints) {
   EXPECT_TRUE(shown_stored);
   EXPECT_EQ(RegistrationValue(AppSettings(), RegistrationField::kName), "Ada Operator");
   EXPECT_EQ(RegistrationRegion(AppSettings(), 4), 1);
-  EXPECT_EQ(ui_.texts, std::vector<std::string>{"Printing is sent to the default printer."});
+  EXPECT_EQ(ui_.texts, std::vector<std::string>{"The printout was written to " + pdf + "."});
 
   QProcess text;
   text.start(QStringLiteral("pdftotext"), {QString::fromStdString(pdf), QStringLiteral("-")});

@@ -86,9 +86,15 @@ CMainFrame::CMainFrame(UiServices& ui, QWidget* parent)
       ui_(ui),
       run_preferences_(DefaultPreferencesDialog(ui)),
       run_web_server_(DefaultWebServerDialog(ui)),
-      run_registration_(DefaultRegistrationDialog([this] {
-        if (view_) view_->OnPrintRegistrationCard();
-      })) {
+      run_registration_(DefaultRegistrationDialog(
+          [this] {
+            if (view_) view_->OnPrintRegistrationCard();
+          },
+          [this] {
+            if (!view_) return AdapterIdentity{};
+            AdapterList& adapters = view_->Adapters();
+            return ReadAdapterIdentity(adapters, adapters.CurrentIndex());
+          })) {
   setObjectName(QStringLiteral("QVFDDI"));
   // Caption, system menu and minimize box; no maximize box, no sizing border.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

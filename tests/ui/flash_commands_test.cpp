@@ -223,10 +223,15 @@ TEST_F(FlashCommandsTest, RegistrationCardKeepsItsFieldsAndPrints) {
     return true;
   });
   bool shown_stored = false;
+  std::string adapter_model;
+  std::string adapter_serial;
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<CRegistrationDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
     shown_stored = dialog->fieldEdit(RegistrationField::kCompany)->text() == "Ring Works";
+    // Left empty in the settings: taken from the current adapter.
+    adapter_model = dialog->fieldEdit(RegistrationField::kAdapterModel)->text().toStdString();
+    adapter_serial = dialog->fieldEdit(RegistrationField::kAdapterSerial)->text().toStdString();
     dialog->fieldEdit(RegistrationField::kName)->setText(QStringLiteral("Ada Operator"));
     dialog->fieldEdit(RegistrationField::kAdapterSerial)->setText(QStringLiteral("SN-0042"));
     dialog->regionBox()->setCurrentIndex(1);
@@ -236,6 +241,8 @@ TEST_F(FlashCommandsTest, RegistrationCardKeepsItsFieldsAndPrints) {
   frame_->Action(FrameCommand::kRegistrationCard)->trigger();
 
   EXPECT_TRUE(shown_stored);
+  EXPECT_EQ(adapter_model, "KORAP PCI FDDI Adapter V2.00");
+  EXPECT_EQ(adapter_serial, "08-00-2B-A2-50-11");
   EXPECT_EQ(RegistrationValue(AppSettings(), RegistrationField::kName), "Ada Operator");
   EXPECT_EQ(RegistrationRegion(AppSettings(), 4), 1);
   EXPECT_EQ(ui_.texts, std::vector<std::string>{"The printout was written to " + pdf + "."});

@@ -11,7 +11,7 @@
 #include "flash/error_log_layout.h"
 #include "flash/flash_reply.h"
 #include "flash/hex_dump.h"
-#include "flash/pinned_adapter.h"
+#include "adapter/adapter_list.h"
 #include "present/firmware_revision.h"
 #include "present/print_frame.h"
 #include "present/ui_services.h"
@@ -25,14 +25,14 @@ constexpr char kCaption[] = "QUIVERA/FDDI";
 constexpr char kLineEnd[] = "\r\n";
 
 // The revision as the pages show it, or "?.??" when it cannot be read.
-std::string RevisionText(PinnedAdapter& adapter) {
+std::string RevisionText(AdapterHandle adapter) {
   std::string text;
   return ReadFirmwareRevision(adapter, &text) ? text : "?.??";
 }
 
 // A section: a line with one blank, then 'title' (when given), then the
 // area's dump or its read-error lines.
-void AppendDumpSection(std::string* out, PinnedAdapter& adapter, const char* title,
+void AppendDumpSection(std::string* out, AdapterHandle adapter, const char* title,
                        ManagementItem item, FlashDump dump, FlashReply* reply, TextLines* lines) {
   lines->Clear();
   lines->Append(" ");
@@ -61,7 +61,7 @@ bool WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
-std::string ErrorLogExportText(PinnedAdapter& adapter, std::time_t now) {
+std::string ErrorLogExportText(AdapterHandle adapter, std::time_t now) {
   std::string out;
   out += "Adapter Error Log";
   out += kLineEnd;
@@ -87,7 +87,7 @@ std::string ErrorLogExportText(PinnedAdapter& adapter, std::time_t now) {
 }
 
 bool ExportErrorLogCommand(AdapterList& adapters, UiServices& ui) {
-  PinnedAdapter adapter(adapters);
+  AdapterHandle adapter = adapters.Current();
   const FileChoice choice{
       "Save As", {{"Exported Error Logs", "*.FWD"}, {"All Files", "*.*"}}, "FWD"};
   std::string path;

@@ -22,7 +22,7 @@ void SleepPause(int ms) {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-FirmwareDownload::FirmwareDownload(PinnedAdapter adapter, std::vector<uint8_t> record,
+FirmwareDownload::FirmwareDownload(AdapterHandle adapter, std::vector<uint8_t> record,
                                    ChangeEntry change, DownloadPause pause)
     : adapter_(adapter),
       change_(std::move(change)),

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "adapter/change_record.h"
-#include "flash/pinned_adapter.h"
+#include "adapter/adapter_list.h"
 
 namespace quivera {
 
@@ -40,7 +40,7 @@ class FirmwareDownload {
   // 'record' (FirmwareLoadRecord). When the steps end, 'change' is recorded
   // with the outcome. A failed load or blast is followed by a reset of the
   // adapter so that it runs on with its old firmware.
-  FirmwareDownload(PinnedAdapter adapter, std::vector<uint8_t> record, ChangeEntry change,
+  FirmwareDownload(AdapterHandle adapter, std::vector<uint8_t> record, ChangeEntry change,
                    DownloadPause pause = SleepPause);
   // Waits for the worker: a download is never cut short, since an adapter
   // stopped between load and blast may be left without firmware.
@@ -74,7 +74,7 @@ class FirmwareDownload {
   void Show(Progress progress);
   void End(Outcome outcome);
 
-  PinnedAdapter adapter_;
+  AdapterHandle adapter_;
   ChangeEntry change_;
   DownloadPause pause_;
 

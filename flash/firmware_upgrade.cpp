@@ -12,7 +12,6 @@
 #include "adapter/adapter.h"
 #include "adapter/adapter_list.h"
 #include "adapter/change_record.h"
-#include "flash/pinned_adapter.h"
 #include "flash/srecord_image.h"
 #include "present/firmware_revision.h"
 #include "settings/ascii_case.h"
@@ -73,7 +72,7 @@ const char* ReadImageFile(const std::string& path, std::string* text) {
 
 // Reads what the checks need from 'adapter'; '*revision' gets the adapter's
 // revision text when it can be read.
-FirmwareTarget Prepare(PinnedAdapter& adapter, std::string* revision) {
+FirmwareTarget Prepare(AdapterHandle adapter, std::string* revision) {
   FirmwareTarget target;
   if (ReadFirmwareRevision(adapter, revision)) {
     target.revision_known = true;
@@ -165,7 +164,7 @@ FirmwareNameVerdict CheckFirmwareName(const std::string& file_name, const Firmwa
 }
 
 std::unique_ptr<FirmwareDownload> StartFirmwareDownload(const std::string& path,
-                                                        PinnedAdapter adapter, UiServices& ui,
+                                                        AdapterHandle adapter, UiServices& ui,
                                                         ChangeEntry change, DownloadPause pause) {
   ui.Busy(true);
   std::string text;
@@ -193,7 +192,7 @@ std::unique_ptr<FirmwareDownload> FirmwareUpgradeCommand(AdapterList& adapters, 
                                                          bool sets_allowed, DownloadPause pause) {
   // The adapter the user chose the command for, whatever becomes current
   // while the questions are open or the download runs.
-  PinnedAdapter adapter(adapters);
+  AdapterHandle adapter = adapters.Current();
   ChangeEntry change;
   change.origin = ChangeOrigin::kWindow;
   change.adapter = ChangeAdapterName(adapters, adapter.index());

@@ -90,7 +90,7 @@ std::string RevisionQuestion(const std::string& file_name, const FirmwareTarget&
 // with its message (stop icon) before anything reaches the adapter, and
 // nullptr is returned. 'change' is the record the download completes.
 std::unique_ptr<FirmwareDownload> StartFirmwareDownload(const std::string& path,
-                                                        PinnedAdapter adapter, UiServices& ui,
+                                                        AdapterHandle adapter, UiServices& ui,
                                                         ChangeEntry change,
                                                         DownloadPause pause = SleepPause);
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "adapter/change_record.h"
-#include "flash/pinned_adapter.h"
+#include "adapter/adapter_list.h"
 #include "present/ui_services.h"
 
 namespace quivera {
@@ -43,7 +43,7 @@ bool Yes(UiServices& ui, const char* text, MessageIcon icon) {
 int ClearFlashCommand(AdapterList& adapters, UiServices& ui, bool sets_allowed) {
   // The questions are about this adapter, whatever becomes current while
   // they are open.
-  PinnedAdapter adapter(adapters);
+  AdapterHandle adapter = adapters.Current();
   ChangeEntry change;
   change.origin = ChangeOrigin::kWindow;
   change.adapter = ChangeAdapterName(adapters, adapter.index());

@@ -3,7 +3,7 @@
 
 #include "adapter/adapter.h"
 #include "adapter/change_record.h"
-#include "flash/pinned_adapter.h"
+#include "adapter/adapter_list.h"
 #include "present/ui_services.h"
 
 namespace quivera {
@@ -15,7 +15,7 @@ constexpr char kCaption[] = "QUIVERA/FDDI";
 bool ResetAdapterCommand(AdapterList& adapters, UiServices& ui, bool sets_allowed) {
   // The reset goes to the adapter the question was about, whatever a browser
   // makes current while the question is open.
-  PinnedAdapter adapter(adapters);
+  AdapterHandle adapter = adapters.Current();
   ChangeEntry change;
   change.origin = ChangeOrigin::kWindow;
   change.adapter = ChangeAdapterName(adapters, adapter.index());

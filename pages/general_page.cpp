@@ -119,7 +119,7 @@ void CGeneralPage::Refresh(int /*reload*/, int show) {
     vendor_field_->setText(ToQString(vendor_description_));
   }
 
-  if (ReadFirmwareRevision(adapters_, &firmware_revision_)) {
+  if (ReadFirmwareRevision(adapters_.Current(), &firmware_revision_)) {
     if (show != 0) firmware_field_->setText(ToQString(firmware_revision_));
   }
 

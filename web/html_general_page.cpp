@@ -28,7 +28,7 @@ bool AppendTextItemLine(std::string* out, std::string_view label, AdapterList& a
 
 bool AppendFirmwareRevisionLine(std::string* out, std::string_view label, AdapterList& adapters) {
   std::string revision;
-  if (!ReadFirmwareRevision(adapters, &revision)) return false;
+  if (!ReadFirmwareRevision(adapters.Current(), &revision)) return false;
   out->append(label);
   AppendEscaped(out, revision);
   return true;

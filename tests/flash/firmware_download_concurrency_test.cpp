@@ -48,7 +48,7 @@ TEST(FirmwareDownloadConcurrencyTest, ProgressArrivesInOrderWhileOthersUseTheAda
   change.adapter = "korap1";
   change.what = "firmware=test";
   {
-    FirmwareDownload download(PinnedAdapter(adapters.list), FirmwareLoadRecord({1, 2, 3, 4, 5}),
+    FirmwareDownload download(adapters.list.Current(), FirmwareLoadRecord({1, 2, 3, 4, 5}),
                               change, ShortPause);
     ASSERT_TRUE(PollToEnd(download, ui));
     EXPECT_EQ(download.outcome(), FirmwareDownload::Outcome::kCompleted);
@@ -85,7 +85,7 @@ TEST(FirmwareDownloadConcurrencyTest, APollFromInsideTheFinalMessageReturnsAtOnc
   EmulatedAdapters adapters;
   adapters.station().FailOid(kOidFirmwareCommit);
   NestingUi ui;
-  FirmwareDownload download(PinnedAdapter(adapters.list), FirmwareLoadRecord({1}), ChangeEntry{},
+  FirmwareDownload download(adapters.list.Current(), FirmwareLoadRecord({1}), ChangeEntry{},
                             ShortPause);
   ui.download = &download;
   ASSERT_TRUE(PollToEnd(download, ui));
@@ -98,7 +98,7 @@ TEST(FirmwareDownloadConcurrencyTest, APollFromInsideTheFinalMessageReturnsAtOnc
 TEST(FirmwareDownloadConcurrencyTest, ADownloadDroppedUnpolledStillRunsToItsEnd) {
   EmulatedAdapters adapters;
   {
-    FirmwareDownload download(PinnedAdapter(adapters.list), FirmwareLoadRecord({1, 2}),
+    FirmwareDownload download(adapters.list.Current(), FirmwareLoadRecord({1, 2}),
                               ChangeEntry{}, ShortPause);
   }
   EXPECT_TRUE(adapters.station().FirmwareCommitted());

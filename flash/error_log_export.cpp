@@ -8,10 +8,10 @@
 #include <memory>
 #include <span>
 
+#include "adapter/adapter_list.h"
 #include "flash/error_log_layout.h"
 #include "flash/flash_reply.h"
 #include "flash/hex_dump.h"
-#include "adapter/adapter_list.h"
 #include "present/firmware_revision.h"
 #include "present/print_frame.h"
 #include "present/ui_services.h"

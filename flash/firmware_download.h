@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "adapter/change_record.h"
 #include "adapter/adapter_list.h"
+#include "adapter/change_record.h"
 
 namespace quivera {
 

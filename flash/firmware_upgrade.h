@@ -47,8 +47,8 @@ inline constexpr char kUnableToReadImageText[] = "Unable to read the firmware im
 
 // What the preparation learned about the adapter.
 struct FirmwareTarget {
-  bool pci = false;         // model word "korap", any case
-  int board_revision = 0;   // the EISA adapter's FirmwareStatus answer; 0 for PCI
+  bool pci = false;        // model word "korap", any case
+  int board_revision = 0;  // the EISA adapter's FirmwareStatus answer; 0 for PCI
   bool revision_known = false;
   double current_revision = 0;  // FirmwareRevision as a number, when known
 };

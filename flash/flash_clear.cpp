@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "adapter/change_record.h"
 #include "adapter/adapter_list.h"
+#include "adapter/change_record.h"
 #include "present/ui_services.h"
 
 namespace quivera {
@@ -25,7 +25,8 @@ struct FlashArea {
 
 constexpr FlashArea kFlashAreas[] = {
     {"Clear Flash Error Log!", "Clear Flash Error Log. Are you sure?",
-     "Unable to clear the Flash Error Log.", "flash error log=cleared", ManagementItem::ErrorLogEntry, 0},
+     "Unable to clear the Flash Error Log.", "flash error log=cleared",
+     ManagementItem::ErrorLogEntry, 0},
     {"Clear Flash Driver Parameters!", "Clear Flash Driver Parameters. Are you sure?",
      "Unable to clear the Flash Driver Parameters.", "flash driver parameters=cleared",
      ManagementItem::DriverParameters, 504},

@@ -2,8 +2,8 @@
 #include "flash/reset_command.h"
 
 #include "adapter/adapter.h"
-#include "adapter/change_record.h"
 #include "adapter/adapter_list.h"
+#include "adapter/change_record.h"
 #include "present/ui_services.h"
 
 namespace quivera {

@@ -54,8 +54,8 @@ void PrintRegistrationCard(PrintSurface& surface, const Settings& settings, std:
   PrintFrame frame(surface, kRegistrationPrintTitle, now);
   const int lh = frame.LineHeight();
 
-  const ReturnRegion& region =
-      kRegions[static_cast<size_t>(RegistrationRegion(settings, static_cast<int>(std::size(kRegions))))];
+  const ReturnRegion& region = kRegions[static_cast<size_t>(
+      RegistrationRegion(settings, static_cast<int>(std::size(kRegions))))];
   frame.Box(kReturnPanelLeft, kReturnPanelTop, kReturnPanelRight, kReturnPanelBottom,
             kReturnPanelCaption, kReturnPanelTextX);
   frame.Lines(kReturnPanelTextX, kReturnPanelTop - lh, region.lines);
@@ -97,9 +97,11 @@ AdapterIdentity ReadAdapterIdentity(AdapterList& adapters, int index) {
   }
   std::array<uint8_t, 6> address{};
   length = address.size();
-  if (adapters.WithAdapter(index, [&](Adapter& a) {
-        return a.GetItem(ManagementItem::MacPermanentAddress, address.data(), &length);
-      }) == 0 &&
+  if (adapters.WithAdapter(index,
+                           [&](Adapter& a) {
+                             return a.GetItem(ManagementItem::MacPermanentAddress, address.data(),
+                                              &length);
+                           }) == 0 &&
       length == address.size()) {
     identity.serial = CanonicalAddressText(address);
   }

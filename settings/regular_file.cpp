@@ -9,8 +9,7 @@
 
 namespace quivera {
 
-int OpenRegularFile(const std::string& path, int flags, RegularFileRefusal* refusal,
-                    mode_t mode) {
+int OpenRegularFile(const std::string& path, int flags, RegularFileRefusal* refusal, mode_t mode) {
   flags &= ~O_TRUNC;
   int fd;
   do {

@@ -1,8 +1,6 @@
 // The download's worker beside the window's thread: progress handed over in
 // order while other threads use the same adapters, a poll made from inside
 // the final message box, and a download dropped without being polled.
-#include "flash/firmware_download.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,6 +8,7 @@
 #include <thread>
 
 #include "emulated_adapters.h"
+#include "flash/firmware_download.h"
 #include "flash/srecord_image.h"
 #include "recorded_changes.h"
 #include "tests/app/scripted_ui_services.h"
@@ -48,8 +47,8 @@ TEST(FirmwareDownloadConcurrencyTest, ProgressArrivesInOrderWhileOthersUseTheAda
   change.adapter = "korap1";
   change.what = "firmware=test";
   {
-    FirmwareDownload download(adapters.list.Current(), FirmwareLoadRecord({1, 2, 3, 4, 5}),
-                              change, ShortPause);
+    FirmwareDownload download(adapters.list.Current(), FirmwareLoadRecord({1, 2, 3, 4, 5}), change,
+                              ShortPause);
     ASSERT_TRUE(PollToEnd(download, ui));
     EXPECT_EQ(download.outcome(), FirmwareDownload::Outcome::kCompleted);
     EXPECT_TRUE(download.Poll(ui));  // and stays ended
@@ -65,9 +64,9 @@ TEST(FirmwareDownloadConcurrencyTest, ProgressArrivesInOrderWhileOthersUseTheAda
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(adapters.station(0).LoadedFirmware(), (std::vector<uint8_t>{4, 3, 2, 1, 0}));
   EXPECT_EQ(adapters.FirmwareRequests(1), 0);
-  EXPECT_EQ(changes.Entries(), std::vector<std::string>{
-                                   "origin=window adapter=korap1 change=firmware=test "
-                                   "outcome=done"});
+  EXPECT_EQ(changes.Entries(),
+            std::vector<std::string>{"origin=window adapter=korap1 change=firmware=test "
+                                     "outcome=done"});
 }
 
 TEST(FirmwareDownloadConcurrencyTest, APollFromInsideTheFinalMessageReturnsAtOnce) {
@@ -98,8 +97,8 @@ TEST(FirmwareDownloadConcurrencyTest, APollFromInsideTheFinalMessageReturnsAtOnc
 TEST(FirmwareDownloadConcurrencyTest, ADownloadDroppedUnpolledStillRunsToItsEnd) {
   EmulatedAdapters adapters;
   {
-    FirmwareDownload download(adapters.list.Current(), FirmwareLoadRecord({1, 2}),
-                              ChangeEntry{}, ShortPause);
+    FirmwareDownload download(adapters.list.Current(), FirmwareLoadRecord({1, 2}), ChangeEntry{},
+                              ShortPause);
   }
   EXPECT_TRUE(adapters.station().FirmwareCommitted());
   EXPECT_EQ(adapters.station().LastControlValue(), 0);

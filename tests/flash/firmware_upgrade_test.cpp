@@ -4,9 +4,8 @@
 #include "flash/firmware_upgrade.h"
 
 #include <dirent.h>
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,8 +16,8 @@
 #include <thread>
 
 #include "adapter/socket_driver_channel.h"
-#include "emulator/emulator_server.h"
 #include "emulated_adapters.h"
+#include "emulator/emulator_server.h"
 #include "flash/srecord_image.h"
 #include "srec_files.h"
 #include "support/temp_dir.h"
@@ -220,20 +219,21 @@ std::string TwoRecords(const std::string& end) {
 
 TEST(FirmwareUpgradeTest, ImageFilesAreCheckedBeforeAnyDriverRequest) {
   TempDir dir;
-  const std::vector<uint8_t> sixteen = ReversedImage(
-      {1, 2, 3, 4, 5, 6, 7, 8, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18});
+  const std::vector<uint8_t> sixteen =
+      ReversedImage({1, 2, 3, 4, 5, 6, 7, 8, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18});
   // Each case's file is FWSC320.FWI in a folder of its own.
   enum class Kind { kText, kSrecCat, kSrecCatS1, kFifo, kFolder, kMissing };
   struct Case {
     const char* name;
     Kind kind;
-    std::string text;  // kText: the file's content
-    size_t size;       // kSrecCat: the data bytes
-    std::string refusal;           // "" when the image reaches the adapter
-    std::vector<uint8_t> loaded;   // what the adapter holds then
+    std::string text;             // kText: the file's content
+    size_t size;                  // kSrecCat: the data bytes
+    std::string refusal;          // "" when the image reaches the adapter
+    std::vector<uint8_t> loaded;  // what the adapter holds then
   };
-  const std::string bad_line3 = "S00600004844521B\r\nS30D000000000102030405060708CE\r\n"
-                                "S30D00000008111213141516171847\r\n";
+  const std::string bad_line3 =
+      "S00600004844521B\r\nS30D000000000102030405060708CE\r\n"
+      "S30D00000008111213141516171847\r\n";
   const Case cases[] = {
       {"good", Kind::kSrecCat, "", 64, "", ReversedImage(SourceBytes(64))},
       {"LF", Kind::kText, TwoRecords("\n"), 0, "", sixteen},
@@ -241,10 +241,18 @@ TEST(FirmwareUpgradeTest, ImageFilesAreCheckedBeforeAnyDriverRequest) {
       {"CR only", Kind::kText, TwoRecords("\r"), 0, "", sixteen},
       {"empty", Kind::kText, "", 0, kNoImageDataText, {}},
       {"S1 only", Kind::kSrecCatS1, "", 64, kNoImageDataText, {}},
-      {"bad checksum", Kind::kText, bad_line3, 0,
-       "Invalid firmware image: line 3 has a wrong checksum. Process terminated...", {}},
-      {"oversized", Kind::kSrecCat, "", kFirmwareImageArea + 1,
-       "Firmware image too large: line ", {}},  // the line srec_cat put the last byte on
+      {"bad checksum",
+       Kind::kText,
+       bad_line3,
+       0,
+       "Invalid firmware image: line 3 has a wrong checksum. Process terminated...",
+       {}},
+      {"oversized",
+       Kind::kSrecCat,
+       "",
+       kFirmwareImageArea + 1,
+       "Firmware image too large: line ",
+       {}},  // the line srec_cat put the last byte on
       {"FIFO", Kind::kFifo, "", 0, kImageNotRegularText, {}},
       {"folder", Kind::kFolder, "", 0, kImageNotRegularText, {}},
       {"vanished", Kind::kMissing, "", 0, kUnableToOpenImageText, {}},

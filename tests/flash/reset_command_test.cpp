@@ -29,7 +29,12 @@ TEST(ResetCommandTest, GuardQuestionAndAdapterDecideWhatIsSentAndRecorded) {
   };
   const Case cases[] = {
       {"guard on", false, {Y}, false, kResetRefusedText, 0, "refused: set operations disabled"},
-      {"guard on, adapter would refuse", false, {Y}, true, kResetRefusedText, 0,
+      {"guard on, adapter would refuse",
+       false,
+       {Y},
+       true,
+       kResetRefusedText,
+       0,
        "refused: set operations disabled"},
       {"answered No", true, {N}, false, kResetQuestionText, 0, nullptr},
       {"box closed", true, {}, false, kResetQuestionText, 0, nullptr},
@@ -48,15 +53,18 @@ TEST(ResetCommandTest, GuardQuestionAndAdapterDecideWhatIsSentAndRecorded) {
 
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{c.shown});
     EXPECT_EQ(ui.messages[0].caption, "QUIVERA/FDDI");
-    EXPECT_EQ(ui.messages[0].icon, c.sets_allowed ? MessageIcon::Exclamation : MessageIcon::Warning);
+    EXPECT_EQ(ui.messages[0].icon,
+              c.sets_allowed ? MessageIcon::Exclamation : MessageIcon::Warning);
     EXPECT_EQ(ui.messages[0].buttons, c.sets_allowed ? MessageButtons::YesNo : MessageButtons::Ok);
     EXPECT_EQ(adapters.log().CountOid(kOidAdapterControl), c.controls);
     if (c.controls == 0) {
       EXPECT_EQ(adapters.log().Count(), 0u);
     }
-    EXPECT_EQ(adapters.station().LastControlValue(), c.controls != 0 && !c.adapter_refuses ? 4 : -1);
-    EXPECT_EQ(changes.Entries(), c.recorded == nullptr ? std::vector<std::string>{}
-                                                       : std::vector<std::string>{line + c.recorded});
+    EXPECT_EQ(adapters.station().LastControlValue(),
+              c.controls != 0 && !c.adapter_refuses ? 4 : -1);
+    EXPECT_EQ(changes.Entries(), c.recorded == nullptr
+                                     ? std::vector<std::string>{}
+                                     : std::vector<std::string>{line + c.recorded});
   }
 }
 

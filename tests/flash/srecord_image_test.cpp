@@ -49,8 +49,7 @@ TEST(SRecordImageTest, MalformedRecordsAreRefusedNamingTheirLine) {
       {"S30900000000A1B2C3D40D\n", 4, "has a wrong checksum"},
       {"S30900000000A1B2C3D5FF\n", 4, "has a wrong checksum"},
       // A line ended by CR alone is a line of its own.
-      {"S0030000FC\rS30900000000A1B2C3D40C\rS30900000004A1B2C3D4FF\r", 6,
-       "has a wrong checksum"},
+      {"S0030000FC\rS30900000000A1B2C3D40C\rS30900000004A1B2C3D4FF\r", 6, "has a wrong checksum"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -93,7 +92,7 @@ TEST(SRecordImageTest, LineEndsAndEmptyImages) {
       {"", {}},
       {"\r\n\r\n", {}},
       {"S00600004844521B\nS1051000AABB8F\nS9030000FC\n", {}},  // S1 data only
-      {"S30500000000FA\n", {}},                                  // an S3 record without data
+      {"S30500000000FA\n", {}},                                // an S3 record without data
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

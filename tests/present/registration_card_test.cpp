@@ -78,8 +78,7 @@ TEST(RegistrationCardTest, ValuesWrapAtABlankOrInsideAWord) {
 TEST(RegistrationCardTest, LongValuesStayInsideTheirBox) {
   ResetSettings();
   Settings& settings = AppSettings();
-  const std::string address =
-      "Building 7, Ring Road 1234, Industrial Park North, Suite 900";
+  const std::string address = "Building 7, Ring Road 1234, Industrial Park North, Suite 900";
   ASSERT_EQ(address.size(), 60u);
   const std::string title = "Senior_Principal_Network_Operations_Engineer_Ring_Maintenance";
   SetRegistrationValue(settings, RegistrationField::kAddress, address);

@@ -69,9 +69,9 @@ void FirmwareDownload::End(Outcome outcome) {
     change.outcome = ChangeOutcome::kDone;
   } else {
     change.outcome = ChangeOutcome::kFailed;
-    change.what += outcome == Outcome::kInitializationFailed ? " step=initialize"
-                   : outcome == Outcome::kLoadFailed         ? " step=load"
-                                                             : " step=blast";
+    change.what += outcome == Outcome::kInitializationFailed ? ",step=initialize"
+                   : outcome == Outcome::kLoadFailed         ? ",step=load"
+                                                             : ",step=blast";
   }
   RecordChange(change);
   const std::lock_guard<std::mutex> lock(mutex_);

@@ -228,7 +228,7 @@ std::unique_ptr<FirmwareDownload> FirmwareUpgradeCommand(AdapterList& adapters, 
     case FirmwareNameVerdict::Action::kDownload:
       break;
   }
-  change.what = "firmware=" + path + " revision=" + FileRevisionText(name);
+  change.what = "firmware=" + path + ",revision=" + FileRevisionText(name);
   change.old_value = current_revision;
   return StartFirmwareDownload(path, adapter, ui, std::move(change), std::move(pause));
 }

@@ -25,13 +25,13 @@ struct FlashArea {
 
 constexpr FlashArea kFlashAreas[] = {
     {"Clear Flash Error Log!", "Clear Flash Error Log. Are you sure?",
-     "Unable to clear the Flash Error Log.", "flash error log=cleared",
+     "Unable to clear the Flash Error Log.", "flashErrorLog=cleared",
      ManagementItem::ErrorLogEntry, 0},
     {"Clear Flash Driver Parameters!", "Clear Flash Driver Parameters. Are you sure?",
-     "Unable to clear the Flash Driver Parameters.", "flash driver parameters=cleared",
+     "Unable to clear the Flash Driver Parameters.", "flashDriverParameters=cleared",
      ManagementItem::DriverParameters, 504},
     {"Clear Flash IEEE Address!", "Clear Flash IEEE Address. Are you sure?",
-     "Unable to clear the Flash IEEE Address.", "flash IEEE address=cleared",
+     "Unable to clear the Flash IEEE Address.", "flashIEEEAddress=cleared",
      ManagementItem::SerialNumber, 132},
 };
 
@@ -49,7 +49,7 @@ int ClearFlashCommand(AdapterList& adapters, UiServices& ui, bool sets_allowed) 
   change.origin = ChangeOrigin::kWindow;
   change.adapter = ChangeAdapterName(adapters, adapter.index());
   if (!sets_allowed) {
-    change.what = "flash clear";
+    change.what = "flashClear";
     change.outcome = ChangeOutcome::kRefusedByGuard;
     RecordChange(change);
     ui.Message(kClearFlashRefusedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);

@@ -22,12 +22,9 @@ TEST(FlashClearTest, EachAreaNeedsTwoYesAnswers) {
     std::vector<std::string> questions;
   };
   const std::vector<std::string> all = {
-      "Clear Flash Error Log!",
-      "Clear Flash Error Log. Are you sure?",
-      "Clear Flash Driver Parameters!",
-      "Clear Flash Driver Parameters. Are you sure?",
-      "Clear Flash IEEE Address!",
-      "Clear Flash IEEE Address. Are you sure?",
+      "Clear Flash Error Log!",         "Clear Flash Error Log. Are you sure?",
+      "Clear Flash Driver Parameters!", "Clear Flash Driver Parameters. Are you sure?",
+      "Clear Flash IEEE Address!",      "Clear Flash IEEE Address. Are you sure?",
   };
   const Case cases[] = {
       {{Y, Y, Y, Y, Y, Y}, 1, 1, 1, all},
@@ -35,7 +32,7 @@ TEST(FlashClearTest, EachAreaNeedsTwoYesAnswers) {
       {{Y, N, N, Y, Y}, 0, 0, 1, {all[0], all[1], all[2], all[4], all[5]}},
       {{N, N, N}, 0, 0, 0, {all[0], all[2], all[4]}},
   };
-  const std::string done = "origin=window adapter=korap1 change=flash ";
+  const std::string done = "origin=window adapter=korap1 change=flash";
   for (const Case& c : cases) {
     EmulatedAdapters adapters;
     ScriptedUiServices ui;
@@ -45,9 +42,10 @@ TEST(FlashClearTest, EachAreaNeedsTwoYesAnswers) {
               c.error_log + c.driver_parameters + c.ieee_address);
     EXPECT_EQ(ui.Texts(), c.questions);
     std::vector<std::string> recorded;
-    if (c.error_log != 0) recorded.push_back(done + "error log=cleared outcome=done");
-    if (c.driver_parameters != 0) recorded.push_back(done + "driver parameters=cleared outcome=done");
-    if (c.ieee_address != 0) recorded.push_back(done + "IEEE address=cleared outcome=done");
+    if (c.error_log != 0) recorded.push_back(done + "ErrorLog=cleared outcome=done");
+    if (c.driver_parameters != 0)
+      recorded.push_back(done + "DriverParameters=cleared outcome=done");
+    if (c.ieee_address != 0) recorded.push_back(done + "IEEEAddress=cleared outcome=done");
     EXPECT_EQ(changes.Entries(), recorded);
     EXPECT_EQ(adapters.log().CountCode(kCodeClearErrorLog), c.error_log);
     EXPECT_EQ(adapters.log().CountCode(kCodeWriteDriverParams), c.driver_parameters);
@@ -70,7 +68,7 @@ TEST(FlashClearTest, ClearedAreasReadBackErased) {
   EXPECT_EQ(adapters.station().BlockU32(kCodeDriverParams, 20), 0u);
   EXPECT_EQ(adapters.station().BlockU32(kCodeSerialNumber, 20), 0u);
   EXPECT_EQ(adapters.station().ErrorLog(0).at(16), 0xFF);  // no valid entry left
-  EXPECT_EQ(ui.messages.size(), 6u);  // the questions only
+  EXPECT_EQ(ui.messages.size(), 6u);                       // the questions only
 }
 
 TEST(FlashClearTest, RefusedClearIsReportedNamingTheArea) {
@@ -80,10 +78,10 @@ TEST(FlashClearTest, RefusedClearIsReportedNamingTheArea) {
   ui.answers = {N, Y, Y, N};
   const RecordedChanges changes;
   EXPECT_EQ(ClearFlashCommand(adapters.list, ui, true), 0);
-  EXPECT_EQ(changes.Entries(),
-            std::vector<std::string>{
-                "origin=window adapter=korap1 change=flash driver parameters=cleared "
-                "outcome=failed"});
+  EXPECT_EQ(
+      changes.Entries(),
+      std::vector<std::string>{"origin=window adapter=korap1 change=flashDriverParameters=cleared "
+                               "outcome=failed"});
   ASSERT_EQ(ui.messages.size(), 5u);
   EXPECT_EQ(ui.messages[3].text, "Unable to clear the Flash Driver Parameters.");
   EXPECT_EQ(ui.messages[3].icon, MessageIcon::Stop);

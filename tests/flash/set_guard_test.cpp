@@ -90,9 +90,9 @@ TEST(SetGuardTest, UpgradeRecordsFileRevisionsAndOutcome) {
     uint32_t failing;  // 0: none
     const char* outcome;
   } cases[] = {
-      {0, "was=3.10 outcome=done"},
-      {kOidFirmwareLoad, "step=load was=3.10 outcome=failed"},
-      {kOidFirmwareCommit, "step=blast was=3.10 outcome=failed"},
+      {0, " was=3.10 outcome=done"},
+      {kOidFirmwareLoad, ",step=load was=3.10 outcome=failed"},
+      {kOidFirmwareCommit, ",step=blast was=3.10 outcome=failed"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.outcome);
@@ -104,7 +104,7 @@ TEST(SetGuardTest, UpgradeRecordsFileRevisionsAndOutcome) {
     const RecordedChanges changes;
     Upgrade(adapters.list, ui, true);
     const std::string head =
-        "origin=window adapter=korap1 change=firmware=" + image + " revision=3.20 ";
+        "origin=window adapter=korap1 change=firmware=" + image + ",revision=3.20";
     EXPECT_EQ(changes.Entries(), std::vector<std::string>{head + c.outcome});
   }
 }

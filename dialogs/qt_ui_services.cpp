@@ -161,6 +161,11 @@ void QtUiServices::ProgressBegin(const std::string& title) {
   layout->addWidget(progress_text_);
   layout->addWidget(progress_bar_);
   progress_ = window;
+  // Centred on the main window, where the user is looking.
+  window->adjustSize();
+  if (main_window_) {
+    window->move(main_window_->frameGeometry().center() - window->rect().center());
+  }
   progress_->show();
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

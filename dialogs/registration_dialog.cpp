@@ -19,7 +19,8 @@ namespace {
 constexpr int kFieldLength = 60;
 }  // namespace
 
-CRegistrationDialog::CRegistrationDialog(QWidget* parent, std::function<void()> print)
+CRegistrationDialog::CRegistrationDialog(QWidget* parent, std::function<void()> print,
+                                         const AdapterIdentity& adapter)
     : QDialog(parent), print_(std::move(print)) {
   setObjectName(QStringLiteral("RegistrationDialog"));
   setWindowTitle(QStringLiteral("Registration Card"));
@@ -43,7 +44,10 @@ CRegistrationDialog::CRegistrationDialog(QWidget* parent, std::function<void()> 
       form->addRow(label, region_box_);
       continue;
     }
-    auto* edit = new QLineEdit(ToQString(RegistrationValue(settings, def.field)), this);
+    std::string value = RegistrationValue(settings, def.field);
+    if (value.empty() && def.field == RegistrationField::kAdapterModel) value = adapter.model;
+    if (value.empty() && def.field == RegistrationField::kAdapterSerial) value = adapter.serial;
+    auto* edit = new QLineEdit(ToQString(value.substr(0, kFieldLength)), this);
     edit->setObjectName(QString::fromLatin1(def.key));
     edit->setMaxLength(kFieldLength);
     edit->setMinimumWidth(320);

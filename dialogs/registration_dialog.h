@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 
+#include "present/registration_card.h"
 #include "settings/registration_fields.h"
 
 class QComboBox;
@@ -21,7 +22,10 @@ class CRegistrationDialog : public QDialog {
 
  public:
   // 'print' prints the card from the settings; an empty one greys Print.
-  explicit CRegistrationDialog(QWidget* parent = nullptr, std::function<void()> print = {});
+  // The adapter model and serial number boxes, when the settings leave them
+  // empty, start with what 'adapter' says (the current adapter's identity).
+  explicit CRegistrationDialog(QWidget* parent = nullptr, std::function<void()> print = {},
+                               const AdapterIdentity& adapter = {});
 
   // The box of a text field (nullptr for kReturnAddress, which is regionBox).
   QLineEdit* fieldEdit(RegistrationField field) const;

@@ -35,11 +35,10 @@ constexpr size_t kFlashWriteDataOffset = 12;
 // reads as 0xFF, so a cleared entry is no longer marked valid (status 0).
 constexpr size_t kErrorLogStatusOffset = 16;
 
-// Firmware status replies when none is stored: bits 24..25 carry 3 (board
-// revision 3, the board every current image fits) until an image was
-// committed, then 1 (the load completed).
-constexpr uint32_t kFirmwareStatusIdle = 0x03000000;
-constexpr uint32_t kFirmwareStatusCommitted = 0x01000000;
+// The firmware status reply when none is stored: bits 24..25 carry the board
+// revision, 3 (the board every current image fits). It is a property of the
+// board, so a commit leaves it alone.
+constexpr uint32_t kFirmwareStatusBoard3 = 0x03000000;
 constexpr size_t kFirmwareImageArea = 0x40000;
 
 constexpr size_t kWordSize = 4;
@@ -285,7 +284,7 @@ int Station::HandleFirmware(uint32_t oid, uint8_t* buffer, size_t len, size_t* r
       break;
     case kOidFirmwareStatus:
       if (oids_.count(oid) != 0) return HandleStored(oid, buffer, len, returned);
-      StoreU32(buffer, firmware_committed_ ? kFirmwareStatusCommitted : kFirmwareStatusIdle);
+      StoreU32(buffer, kFirmwareStatusBoard3);
       break;
     default:
       return 1;

@@ -71,8 +71,9 @@ class Station {
   //   code-20 / code-27 reply (as far as the 512-byte reply reaches).
   // - Firmware: step 2 keeps the image (its length word at most 256 KiB and
   //   within the buffer); step 3 needs a loaded image. The status reply is a
-  //   stored 0xFF00000C reply if any, else bits 24..25 = 3 before a commit and
-  //   1 after it.
+  //   stored 0xFF00000C reply if any, else board revision 3 (bits 24..25),
+  //   before and after a commit alike: the board does not change. Whether an
+  //   image was committed shows in FirmwareCommitted() and the request log.
   // - Control accepts the values 0, 1, 2 and 4.
   int Handle(uint32_t oid, void* buffer, size_t len, size_t* returned);
 

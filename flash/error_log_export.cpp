@@ -1,17 +1,21 @@
 // The error-log export file.
 #include "flash/error_log_export.h"
 
-#include <array>
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <memory>
 #include <span>
 
+#include "adapter/adapter_list.h"
 #include "flash/error_log_layout.h"
 #include "flash/flash_reply.h"
 #include "flash/hex_dump.h"
-#include "adapter/adapter_list.h"
+#include "present/firmware_revision.h"
 #include "present/print_frame.h"
 #include "present/ui_services.h"
+#include "settings/regular_file.h"
 
 namespace quivera {
 
@@ -19,18 +23,11 @@ namespace {
 
 constexpr char kCaption[] = "QUIVERA/FDDI";
 constexpr char kLineEnd[] = "\r\n";
-constexpr size_t kRevisionBuffer = 32;
 
-
-// "%c%c%c%c" of bytes 3, 2, 1, 0, or "?.??" when the revision cannot be read.
+// The revision as the pages show it, or "?.??" when it cannot be read.
 std::string RevisionText(AdapterHandle adapter) {
-  std::array<uint8_t, kRevisionBuffer> revision{};
-  size_t length = revision.size();
-  if (adapter.GetItem(ManagementItem::FirmwareRevision, revision.data(), &length) != 0) {
-    return "?.??";
-  }
-  return std::string{static_cast<char>(revision[3]), static_cast<char>(revision[2]),
-                     static_cast<char>(revision[1]), static_cast<char>(revision[0])};
+  std::string text;
+  return ReadFirmwareRevision(adapter, &text) ? text : "?.??";
 }
 
 // A section: a line with one blank, then 'title' (when given), then the
@@ -50,9 +47,17 @@ void AppendDumpSection(std::string* out, AdapterHandle adapter, const char* titl
   lines->AppendAllTo(out, kLineEnd);
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
+// Writes all of 'text' to 'fd'; false when any write fails.
+bool WriteAll(int fd, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    done += static_cast<size_t>(wrote);
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -88,16 +93,20 @@ bool ExportErrorLogCommand(AdapterList& adapters, UiServices& ui) {
   std::string path;
   if (!ui.SaveFileName(choice, &path)) return false;
 
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-  if (!file) {
-    ui.Message(kUnableToOpenOutputText, kCaption, MessageButtons::Ok, MessageIcon::Stop);
+  // Opened without waiting: a FIFO chosen as the target must not hold the
+  // window, and a device must not be written to.
+  RegularFileRefusal refusal;
+  const int fd = OpenRegularFile(path, O_WRONLY | O_CREAT, &refusal);
+  if (fd < 0) {
+    ui.Message(refusal == RegularFileRefusal::kNotRegular ? kOutputNotRegularText
+                                                          : kUnableToOpenOutputText,
+               kCaption, MessageButtons::Ok, MessageIcon::Stop);
     return false;
   }
   const std::string text = ErrorLogExportText(adapter, std::time(nullptr));
-  bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-  written = std::fflush(file.get()) == 0 && written;
+  bool written = ftruncate(fd, 0) == 0 && WriteAll(fd, text);
   // A full disk may only show when the file is closed.
-  written = std::fclose(file.release()) == 0 && written;
+  written = close(fd) == 0 && written;
   if (!written) {
     ui.Message(kUnableToWriteOutputText, kCaption, MessageButtons::Ok, MessageIcon::Stop);
     return false;

@@ -14,6 +14,8 @@ class UiServices;
 
 inline constexpr char kUnableToOpenOutputText[] = "Unable to open output file.";
 inline constexpr char kUnableToWriteOutputText[] = "Unable to write output file.";
+inline constexpr char kOutputNotRegularText[] =
+    "The output file is not a regular file. Nothing was written.";
 
 // The file's whole text for 'adapter' at local time 'now': the header lines,
 // then one section per error-log entry, the driver parameters and the serial
@@ -22,10 +24,12 @@ inline constexpr char kUnableToWriteOutputText[] = "Unable to write output file.
 std::string ErrorLogExportText(AdapterHandle adapter, std::time_t now);
 
 // The command on the current adapter: the save dialog ("Exported Error Logs"
-// *.FWD, "All Files" *.*, default extension FWD), then the file. A file that
-// cannot be created gives "Unable to open output file.", one whose writing
-// fails (disk full) "Unable to write output file." (stop icon both); a
-// written file gets no message. Returns true when the file was written.
+// *.FWD, "All Files" *.*, default extension FWD), then the file: a new file
+// or an existing regular file, opened without waiting (a FIFO or a device
+// gives kOutputNotRegularText and is left alone). A file that cannot be
+// created gives "Unable to open output file.", one whose writing fails (disk
+// full) "Unable to write output file." (stop icon all three); a written file
+// gets no message. Returns true when the file was written.
 bool ExportErrorLogCommand(AdapterList& adapters, UiServices& ui);
 
 }  // namespace quivera

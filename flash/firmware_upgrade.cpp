@@ -1,29 +1,27 @@
-// The firmware upgrade command: preparation, name checks, download.
+// The firmware upgrade command: guard, preparation, name checks, image checks.
 #include "flash/firmware_upgrade.h"
 
-#include <algorithm>
-#include <array>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <memory>
-#include <vector>
+#include <utility>
 
 #include "adapter/adapter.h"
 #include "adapter/adapter_list.h"
-#include "adapter/adapter_list.h"
+#include "adapter/change_record.h"
 #include "flash/srecord_image.h"
 #include "present/firmware_revision.h"
 #include "settings/ascii_case.h"
+#include "settings/regular_file.h"
 
 namespace quivera {
 
 namespace {
 
 constexpr char kCaption[] = "QUIVERA/FDDI";
-constexpr int kStepPauseMs = 100;
-constexpr int kResetSettleMs = 4000;
-constexpr int kCompletedPauseMs = 400;
 constexpr size_t kDeviceNameBuffer = 64;
 
 std::string BaseName(const std::string& path) {
@@ -42,65 +40,43 @@ std::string FileRevisionText(const std::string& name) {
   return text;
 }
 
-// The wait cursor for as long as the download runs, whichever way it ends.
-class BusyCursor {
- public:
-  explicit BusyCursor(UiServices& ui) : ui_(ui) { ui_.Busy(true); }
-  ~BusyCursor() { ui_.Busy(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-
- private:
-  UiServices& ui_;
-};
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-enum class ReadResult { kRead, kTooLarge, kFailed };
-
-// The whole of 'file', up to kFirmwareFileLimit bytes.
-ReadResult ReadAll(std::FILE* file, std::string* text) {
+// The whole image file at 'path' into '*text'; nullptr, or the message that
+// refuses it. The file is opened without waiting (a FIFO named like an image
+// must not hold the window) and read only when it is a regular file.
+const char* ReadImageFile(const std::string& path, std::string* text) {
+  RegularFileRefusal refusal;
+  const int fd = OpenRegularFile(path, O_RDONLY, &refusal);
+  if (fd < 0) {
+    return refusal == RegularFileRefusal::kNotRegular ? kImageNotRegularText
+                                                      : kUnableToOpenImageText;
+  }
+  const char* refused = nullptr;
   char chunk[8192];
   for (;;) {
-    const size_t got = std::fread(chunk, 1, sizeof chunk, file);
-    if (text->size() + got > kFirmwareFileLimit) return ReadResult::kTooLarge;
-    text->append(chunk, got);
-    if (got < sizeof chunk) return std::ferror(file) != 0 ? ReadResult::kFailed : ReadResult::kRead;
+    const ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      refused = kUnableToReadImageText;
+      break;
+    }
+    if (got == 0) break;
+    if (text->size() + static_cast<size_t>(got) > kFirmwareFileLimit) {
+      refused = kFileTooLargeText;
+      break;
+    }
+    text->append(chunk, static_cast<size_t>(got));
   }
+  close(fd);
+  return refused;
 }
 
-// Shows 'text' on the progress window, then moves the bar to each position
-// from 'first' to 'last', one every kStepPauseMs.
-void Step(UiServices& ui, const char* text, int first, int last) {
-  ui.ProgressText(text);
-  for (int position = first; position <= last; ++position) {
-    ui.Wait(kStepPauseMs);
-    ui.ProgressStep(position);
-  }
-}
-
-bool EndWith(UiServices& ui, const std::string& text, MessageIcon icon) {
-  ui.ProgressEnd();
-  ui.Message(text, kCaption, MessageButtons::Ok, icon);
-  return false;
-}
-
-// Load or blast failed: the adapter is reset so that it runs on.
-bool FailAndReset(UiServices& ui, AdapterHandle adapter, const char* text) {
-  EndWith(ui, text, MessageIcon::None);
-  adapter.Control(kControlReset);
-  return false;
-}
-
-FirmwareTarget Prepare(AdapterHandle adapter) {
+// Reads what the checks need from 'adapter'; '*revision' gets the adapter's
+// revision text when it can be read.
+FirmwareTarget Prepare(AdapterHandle adapter, std::string* revision) {
   FirmwareTarget target;
-  std::string revision;
-  if (ReadFirmwareRevision(adapter, &revision)) {
+  if (ReadFirmwareRevision(adapter, revision)) {
     target.revision_known = true;
-    target.current_revision = RevisionNumber(revision);
+    target.current_revision = RevisionNumber(*revision);
   }
   char name[kDeviceNameBuffer] = {};
   size_t name_length = sizeof name - 1;  // keeps a NUL at the end
@@ -187,75 +163,74 @@ FirmwareNameVerdict CheckFirmwareName(const std::string& file_name, const Firmwa
   return {Action::kRefuse, kInvalidNameText, MessageIcon::Stop};
 }
 
-bool DownloadFirmware(const std::string& path, AdapterHandle adapter, UiServices& ui) {
-  const BusyCursor busy(ui);
-  // Closed on every way out, the failures included.
-  const File file(std::fopen(path.c_str(), "rb"));
-  if (!file) return false;
-
+std::unique_ptr<FirmwareDownload> StartFirmwareDownload(const std::string& path,
+                                                        AdapterHandle adapter, UiServices& ui,
+                                                        ChangeEntry change, DownloadPause pause) {
+  ui.Busy(true);
+  std::string text;
+  if (const char* refused = ReadImageFile(path, &text)) {
+    ui.Busy(false);
+    ui.Message(refused, kCaption, MessageButtons::Ok, MessageIcon::Stop);
+    return nullptr;
+  }
   ui.ProgressBegin(kUpgradeProgressTitle);
   ui.ProgressText("Formatting firmware image...\n");
   ui.ProgressStep(1);
-  std::string text;
-  switch (ReadAll(file.get(), &text)) {
-    case ReadResult::kRead:
-      break;
-    case ReadResult::kTooLarge:
-      return EndWith(ui, kFileTooLargeText, MessageIcon::Stop);
-    case ReadResult::kFailed:
-      ui.ProgressEnd();
-      return false;  // as a file that cannot be opened
-  }
   // Checked in full before the adapter hears of it.
   const SRecordImage image = ReadSRecordImage(text);
-  if (!image.ok) return EndWith(ui, image.message, MessageIcon::Stop);
-  std::vector<uint8_t> record = FirmwareLoadRecord(image.bytes);
-
-  Step(ui, "Adapter is initializing...", 2, 9);
-  if (adapter.FirmwarePrepare() != 0) {
-    return EndWith(ui, kInitializationFailedText, MessageIcon::None);
+  if (!image.ok) {
+    ui.ProgressEnd();
+    ui.Busy(false);
+    ui.Message(image.message, kCaption, MessageButtons::Ok, MessageIcon::Stop);
+    return nullptr;
   }
-  Step(ui, "Firmware image is being loaded...", 10, 29);
-  if (adapter.FirmwareLoad(record.data(), record.size()) != 0) {
-    return FailAndReset(ui, adapter, kLoadFailedText);
-  }
-  Step(ui, "Adapter is being blasted...", 30, 59);
-  if (adapter.FirmwareCommit() != 0) return FailAndReset(ui, adapter, kBlastFailedText);
-  Step(ui, "Adapter is being reset...", 60, 89);
-  adapter.Control(kControlPostLoad);
-  ui.Wait(kResetSettleMs);
-  Step(ui, kProcessCompletedText, 90, 100);
-  ui.Wait(kCompletedPauseMs);
-  ui.ProgressEnd();
-  return true;
+  return std::make_unique<FirmwareDownload>(adapter, FirmwareLoadRecord(image.bytes),
+                                            std::move(change), std::move(pause));
 }
 
-bool FirmwareUpgradeCommand(AdapterList& adapters, UiServices& ui) {
+std::unique_ptr<FirmwareDownload> FirmwareUpgradeCommand(AdapterList& adapters, UiServices& ui,
+                                                         bool sets_allowed, DownloadPause pause) {
+  // The adapter the user chose the command for, whatever becomes current
+  // while the questions are open or the download runs.
   AdapterHandle adapter = adapters.Current();
-  const FirmwareTarget target = Prepare(adapter);
+  ChangeEntry change;
+  change.origin = ChangeOrigin::kWindow;
+  change.adapter = ChangeAdapterName(adapters, adapter.index());
+  change.what = "firmware";
+  if (!sets_allowed) {
+    change.outcome = ChangeOutcome::kRefusedByGuard;
+    RecordChange(change);
+    ui.Message(kUpgradeRefusedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
+    return nullptr;
+  }
+  std::string current_revision;
+  const FirmwareTarget target = Prepare(adapter, &current_revision);
   FileFilter filter;
   if (!FirmwareFilter(target, &filter)) {
     ui.Message(kNoKnownFirmwareText, kCaption, MessageButtons::Ok, MessageIcon::Stop);
-    return false;
+    return nullptr;
   }
   std::string path;
-  if (!ui.OpenFileName(FileChoice{"Open", {filter}, ""}, &path)) return false;
+  if (!ui.OpenFileName(FileChoice{"Open", {filter}, ""}, &path)) return nullptr;
 
-  const FirmwareNameVerdict verdict = CheckFirmwareName(BaseName(path), target);
+  const std::string name = BaseName(path);
+  const FirmwareNameVerdict verdict = CheckFirmwareName(name, target);
   switch (verdict.action) {
     case FirmwareNameVerdict::Action::kRefuse:
       ui.Message(verdict.message, kCaption, MessageButtons::Ok, verdict.icon);
-      return false;
+      return nullptr;
     case FirmwareNameVerdict::Action::kAsk:
       if (ui.Message(verdict.message, kCaption, MessageButtons::YesNo, MessageIcon::Question) !=
           MessageAnswer::Yes) {
-        return false;
+        return nullptr;
       }
       break;
     case FirmwareNameVerdict::Action::kDownload:
       break;
   }
-  return DownloadFirmware(path, adapter, ui);
+  change.what = "firmware=" + path + ",revision=" + FileRevisionText(name);
+  change.old_value = current_revision;
+  return StartFirmwareDownload(path, adapter, ui, std::move(change), std::move(pause));
 }
 
 }  // namespace quivera

@@ -1,18 +1,21 @@
-// "&Firmware Upgrade": which image files fit the current adapter, the checks
-// on the chosen file's name, the revision question and the download with its
-// five steps. Plain code over UiServices: every question, message, progress
-// line and pause goes through it, so the flow runs the same in the window,
-// without one and in tests.
+// "&Firmware Upgrade": the set-operations guard, which image files fit the
+// current adapter, the checks on the chosen file's name, the revision
+// question, the checks on the image itself, and the start of the download.
+// Plain code over UiServices: every question, message and progress line goes
+// through it, so the flow runs the same in the window, without one and in
+// tests. The download's driver steps run on a worker of their own
+// (FirmwareDownload).
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "flash/firmware_download.h"
 #include "present/ui_services.h"
 
 namespace quivera {
 
 class AdapterList;
-class AdapterHandle;
 
 // Texts of the flow, as the user sees them.
 inline constexpr char kNoKnownFirmwareText[] =
@@ -30,20 +33,22 @@ inline constexpr char kDowngradeQuestionText[] =
 inline constexpr char kSameRevisionQuestionText[] =
     "The current firmware revision is equal to the input revision. Do you want to upgrade "
     "anyway?";
-inline constexpr char kInitializationFailedText[] = "Initialization failed!";
-inline constexpr char kLoadFailedText[] = "Load image failed!";
-inline constexpr char kBlastFailedText[] = "Blast failed!";
 inline constexpr char kUpgradeProgressTitle[] = "Firmware Upgrade Process";
-inline constexpr char kProcessCompletedText[] = "Process is completed!";
+inline constexpr char kUpgradeRefusedText[] =
+    "Management set operations are disabled. Cannot upgrade firmware.";
 // Files above this size cannot hold an image worth reading.
 inline constexpr size_t kFirmwareFileLimit = 16u << 20;
 inline constexpr char kFileTooLargeText[] =
     "The firmware image file is too large. Process terminated...";
+inline constexpr char kUnableToOpenImageText[] = "Unable to open the firmware image file.";
+inline constexpr char kImageNotRegularText[] =
+    "The firmware image file is not a regular file. Process terminated...";
+inline constexpr char kUnableToReadImageText[] = "Unable to read the firmware image file.";
 
 // What the preparation learned about the adapter.
 struct FirmwareTarget {
-  bool pci = false;         // model word "korap", any case
-  int board_revision = 0;   // the EISA adapter's FirmwareStatus answer; 0 for PCI
+  bool pci = false;        // model word "korap", any case
+  int board_revision = 0;  // the EISA adapter's FirmwareStatus answer; 0 for PCI
   bool revision_known = false;
   double current_revision = 0;  // FirmwareRevision as a number, when known
 };
@@ -77,15 +82,25 @@ FirmwareNameVerdict CheckFirmwareName(const std::string& file_name, const Firmwa
 // adapter's; the upgrade question when the adapter's revision is unknown.
 std::string RevisionQuestion(const std::string& file_name, const FirmwareTarget& target);
 
-// Reads the image file at 'path' and runs the five steps on 'adapter' with
-// their progress texts, positions and pauses. A file that cannot be opened
-// ends silently; a file refused by the image reader, or too large to read,
-// ends with its message (stop icon) before anything reaches the adapter.
-// Returns true when the process completed.
-bool DownloadFirmware(const std::string& path, AdapterHandle adapter, UiServices& ui);
+// Reads and checks the image file at 'path' and, when it is sound, starts
+// the download on 'adapter' (the wait cursor and the progress window stay
+// until FirmwareDownload::Poll reports the end). The file is opened without
+// waiting and must be a regular file; a file that cannot be opened, is not a
+// regular file, cannot be read, is too large or holds no sound image ends
+// with its message (stop icon) before anything reaches the adapter, and
+// nullptr is returned. 'change' is the record the download completes.
+std::unique_ptr<FirmwareDownload> StartFirmwareDownload(const std::string& path,
+                                                        AdapterHandle adapter, UiServices& ui,
+                                                        ChangeEntry change,
+                                                        DownloadPause pause = SleepPause);
 
-// The whole command for the current adapter. Returns true when an image was
-// downloaded to completion.
-bool FirmwareUpgradeCommand(AdapterList& adapters, UiServices& ui);
+// The whole command for the current adapter. While set operations are not
+// allowed ('sets_allowed' false: "MGTSetOperations" non-zero) it only shows
+// kUpgradeRefusedText (warning icon), records the refusal and sends nothing.
+// Returns the running download, or nullptr when none was started (refused,
+// cancelled, answered No).
+std::unique_ptr<FirmwareDownload> FirmwareUpgradeCommand(AdapterList& adapters, UiServices& ui,
+                                                         bool sets_allowed,
+                                                         DownloadPause pause = SleepPause);
 
 }  // namespace quivera

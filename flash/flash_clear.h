@@ -8,10 +8,16 @@ namespace quivera {
 class AdapterList;
 class UiServices;
 
-// Runs the three questions in order on the adapter current at the start. An
-// area the adapter refuses to clear is reported with a stop box naming it
-// ("Unable to clear the Flash Error Log."); a cleared area gets no message.
-// Returns the number of areas cleared.
-int ClearFlashCommand(AdapterList& adapters, UiServices& ui);
+inline constexpr char kClearFlashRefusedText[] =
+    "Management set operations are disabled. Cannot clear flash.";
+
+// Runs the three questions in order on the adapter current at the start.
+// While set operations are not allowed ('sets_allowed' false:
+// "MGTSetOperations" non-zero) only kClearFlashRefusedText is shown (warning
+// icon) and nothing is asked or sent. An area the adapter refuses to clear is
+// reported with a stop box naming it ("Unable to clear the Flash Error
+// Log."); a cleared area gets no message. Every clear, and the refusal, is
+// recorded as a change. Returns the number of areas cleared.
+int ClearFlashCommand(AdapterList& adapters, UiServices& ui, bool sets_allowed);
 
 }  // namespace quivera

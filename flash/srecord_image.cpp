@@ -66,11 +66,11 @@ SRecordImage ReadSRecordImage(std::string_view text) {
   size_t start = 0;
   while (start < text.size()) {
     ++number;
-    size_t end = text.find('\n', start);
+    size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::string_view line = text.substr(start, end - start);
+    // CR LF ends one line, not two.
+    start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
     if (line.size() < 2 || line[0] != 'S' || line[1] != '3') continue;
 
     if (line.size() < kAddressAt) return Refused(number, "is shorter than its byte count");
@@ -84,11 +84,21 @@ SRecordImage ReadSRecordImage(std::string_view text) {
         return Refused(number, "holds a character that is not a hexadecimal digit");
       }
     }
+    // The count, address, data and checksum bytes add up to 0xFF (low byte).
+    unsigned sum = static_cast<unsigned>(count);
+    for (size_t at = kAddressAt; at < record_end; at += 2) {
+      sum += static_cast<unsigned>(HexByte(line, at));
+    }
+    if ((sum & 0xFF) != 0xFF) return Refused(number, "has a wrong checksum");
     const size_t data = static_cast<size_t>(count - kAddressAndChecksumBytes);
     if (image.bytes.size() + data > kFirmwareImageArea) return TooLarge(number);
     for (size_t i = 0; i < data; ++i) {
       image.bytes.push_back(static_cast<uint8_t>(HexByte(line, kDataAt + 2 * i)));
     }
+  }
+  if (image.bytes.empty()) {
+    image.message = kNoImageDataText;
+    return image;
   }
   image.ok = true;
   return image;

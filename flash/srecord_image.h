@@ -3,12 +3,14 @@
 // adapter, so a damaged or hostile file can be tried without hardware.
 //
 // Only S3 records (32-bit address) carry image data: their data bytes are
-// appended one after the other in file order; the address and the checksum
-// are not used. Every other line (other record types, blank lines, text) is
-// skipped. An S3 record is refused when its byte count is below 5, when a
-// digit of its count, address, data or checksum is not hexadecimal, or when
-// the line ends before the record does; an image is refused when its data
-// would not fit the adapter's image area.
+// appended one after the other in file order; the address is not used. Every
+// other line (other record types, blank lines, text) is skipped. Lines end
+// with CR, LF or CR LF alike. An S3 record is refused when its byte count is
+// below 5, when a digit of its count, address, data or checksum is not
+// hexadecimal, when the line ends before the record does, or when its
+// checksum does not match; an image is refused when its data would not fit
+// the adapter's image area, and when it holds no data byte at all (a flash
+// left without firmware is worse than the old firmware).
 #pragma once
 
 #include <cstddef>
@@ -33,8 +35,10 @@ struct SRecordImage {
   std::string message;
 };
 
-// Reads the image held in 'text' (the whole file; lines end with LF or CR LF,
-// a last line may lack its end).
+inline constexpr char kNoImageDataText[] = "The firmware image file holds no image data.";
+
+// Reads the image held in 'text' (the whole file; a last line may lack its
+// end). The first fault found is the one reported.
 SRecordImage ReadSRecordImage(std::string_view text);
 
 // Reverses the byte order of every 4-byte group of 'area' (bytes 0..3 become

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "settings/ascii_case.h"
+#include "settings/regular_file.h"
 
 namespace quivera {
 namespace {
@@ -111,15 +112,20 @@ std::optional<int32_t> ParseProfileInt(std::string_view text) {
 
 ProfileFile::LoadStatus ProfileFile::Load(const std::string& path, std::string* error) {
   Parse("");
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // A FIFO or a device named as the settings file must not hold start-up.
+  RegularFileRefusal refusal;
+  int fd = OpenRegularFile(path, O_RDONLY, &refusal);
   if (fd < 0) {
+    if (refusal == RegularFileRefusal::kNotRegular) {
+      if (error) *error = path + ": not a regular file";
+      return LoadStatus::kUnreadable;
+    }
     if (errno == ENOENT || errno == ENOTDIR) return LoadStatus::kMissing;
     if (error) *error = ErrnoResult(path, errno).message;
     return LoadStatus::kUnreadable;
   }
   struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-      static_cast<uint64_t>(info.st_size) > kMaxFileSize) {
+  if (fstat(fd, &info) != 0 || static_cast<uint64_t>(info.st_size) > kMaxFileSize) {
     if (error) *error = path + ": not a settings file of a readable size";
     close(fd);
     return LoadStatus::kUnreadable;

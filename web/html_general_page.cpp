@@ -27,13 +27,10 @@ bool AppendTextItemLine(std::string* out, std::string_view label, AdapterList& a
 }
 
 bool AppendFirmwareRevisionLine(std::string* out, std::string_view label, AdapterList& adapters) {
-  std::array<uint8_t, 4> bytes{};
-  size_t length = bytes.size();
-  if (adapters.GetItem(ManagementItem::FirmwareRevision, bytes.data(), &length) != 0) {
-    return false;
-  }
+  std::string revision;
+  if (!ReadFirmwareRevision(adapters.Current(), &revision)) return false;
   out->append(label);
-  AppendEscaped(out, FirmwareRevisionText(bytes));
+  AppendEscaped(out, revision);
   return true;
 }
 

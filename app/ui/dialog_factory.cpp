@@ -21,9 +21,10 @@ DialogRunner DefaultWebServerDialog(UiServices& ui) {
   };
 }
 
-DialogRunner DefaultRegistrationDialog(std::function<void()> print) {
-  return [print = std::move(print)](QWidget* parent) {
-    CRegistrationDialog dialog(parent, print);
+DialogRunner DefaultRegistrationDialog(std::function<void()> print,
+                                       std::function<AdapterIdentity()> adapter) {
+  return [print = std::move(print), adapter = std::move(adapter)](QWidget* parent) {
+    CRegistrationDialog dialog(parent, print, adapter ? adapter() : AdapterIdentity{});
     return dialog.exec() == QDialog::Accepted;
   };
 }

@@ -3,6 +3,8 @@
 
 #include <functional>
 
+#include "present/registration_card.h"
+
 class QWidget;
 
 namespace quivera {
@@ -18,8 +20,10 @@ using DialogRunner = std::function<bool(QWidget* parent)>;
 DialogRunner DefaultPreferencesDialog(UiServices& ui);
 // The Hypertext Server Configuration dialog, likewise.
 DialogRunner DefaultWebServerDialog(UiServices& ui);
-// The registration card dialog; its Print button calls 'print' (none: greyed).
-// True when it ended with OK.
-DialogRunner DefaultRegistrationDialog(std::function<void()> print);
+// The registration card dialog; its Print button calls 'print' (none: greyed)
+// and 'adapter' (when given) says what the current adapter is, for the boxes
+// the settings leave empty. True when it ended with OK.
+DialogRunner DefaultRegistrationDialog(std::function<void()> print,
+                                       std::function<AdapterIdentity()> adapter = {});
 
 }  // namespace quivera

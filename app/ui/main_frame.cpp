@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "adapter/no_wait_scope.h"
 #include "app/ui/about_dialog.h"
@@ -14,10 +15,11 @@
 #include "app/ui/help_window.h"
 #include "app/ui/indicator_icons.h"
 #include "app/ui/qvf_view.h"
-#include "app/ui/reset_command.h"
 #include "flash/error_log_export.h"
 #include "flash/firmware_upgrade.h"
 #include "flash/flash_clear.h"
+#include "flash/reset_command.h"
+#include "settings/settings.h"
 
 namespace quivera {
 
@@ -68,6 +70,11 @@ constexpr MenuEntry kMenuEntries[] = {
 
 size_t Slot(FrameCommand command) { return static_cast<size_t>(command); }
 
+// How often the window passes a download's progress on.
+constexpr int kDownloadPollMs = 50;
+constexpr char kClosePutOffText[] =
+    "A firmware download is running: the window closes when it ends.";
+
 }  // namespace
 
 const QString& CMainFrame::ApplicationTitle() {
@@ -80,9 +87,15 @@ CMainFrame::CMainFrame(UiServices& ui, QWidget* parent)
       ui_(ui),
       run_preferences_(DefaultPreferencesDialog(ui)),
       run_web_server_(DefaultWebServerDialog(ui)),
-      run_registration_(DefaultRegistrationDialog([this] {
-        if (view_) view_->OnPrintRegistrationCard();
-      })) {
+      run_registration_(DefaultRegistrationDialog(
+          [this] {
+            if (view_) view_->OnPrintRegistrationCard();
+          },
+          [this] {
+            if (!view_) return AdapterIdentity{};
+            AdapterList& adapters = view_->Adapters();
+            return ReadAdapterIdentity(adapters, adapters.CurrentIndex());
+          })) {
   setObjectName(QStringLiteral("QVFDDI"));
   // Caption, system menu and minimize box; no maximize box, no sizing border.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -93,6 +106,9 @@ CMainFrame::CMainFrame(UiServices& ui, QWidget* parent)
   BuildMenus();
   Action(FrameCommand::kPreferences)->setEnabled(static_cast<bool>(run_preferences_));
   Action(FrameCommand::kWebServer)->setEnabled(static_cast<bool>(run_web_server_));
+  download_timer_ = new QTimer(this);
+  download_timer_->setInterval(kDownloadPollMs);
+  connect(download_timer_, &QTimer::timeout, this, &CMainFrame::PollDownload);
   statusBar()->setSizeGripEnabled(false);
   statusBar()->showMessage(QStringLiteral("Ready"));
   // A menu entry's prompt replaces "Ready" while the entry is highlighted;
@@ -221,11 +237,15 @@ void CMainFrame::FitToClient(const QSize& client) {
 void CMainFrame::OnResetAdapter() {
   if (!view_ || download_running_) return;
   const MayWaitScope wait_for_driver;  // the command acts on the adapter's own answers
-  ResetAdapterCommand(view_->Adapters(), ui_);
+  ResetAdapterCommand(view_->Adapters(), ui_, SetOperationsAllowed(AppSettings()));
 }
 
 void CMainFrame::SetDownloadRunning(bool running) {
   download_running_ = running;
+  if (!running && close_pending_) {
+    close_pending_ = false;
+    QTimer::singleShot(0, this, &QWidget::close);
+  }
   for (FrameCommand command : {FrameCommand::kFirmwareUpgrade, FrameCommand::kResetAdapter,
                                FrameCommand::kClearFlash, FrameCommand::kExportErrorLog,
                                FrameCommand::kExit}) {
@@ -238,18 +258,31 @@ void CMainFrame::SetDownloadRunning(bool running) {
 
 void CMainFrame::OnFirmwareUpgrade() {
   if (!view_ || download_running_) return;
-  // The download pauses in a local event loop, so the window, its timer and
-  // the menus stay alive under it; what must not run meanwhile is refused.
+  // Refused while the questions are open, too: they are about this adapter.
   SetDownloadRunning(true);
   const MayWaitScope wait_for_driver;  // the command acts on the adapter's own answers
-  FirmwareUpgradeCommand(view_->Adapters(), ui_);
+  download_ = FirmwareUpgradeCommand(view_->Adapters(), ui_, SetOperationsAllowed(AppSettings()),
+                                     download_pause_);
+  if (!download_) {
+    SetDownloadRunning(false);
+    return;
+  }
+  // The driver steps run on the download's own thread; the window stays
+  // alive and only passes the progress on.
+  download_timer_->start();
+}
+
+void CMainFrame::PollDownload() {
+  if (!download_ || !download_->Poll(ui_)) return;
+  download_timer_->stop();
+  download_.reset();
   SetDownloadRunning(false);
 }
 
 void CMainFrame::OnClearFlash() {
   if (!view_ || download_running_) return;
   const MayWaitScope wait_for_driver;  // the command acts on the adapter's own answers
-  ClearFlashCommand(view_->Adapters(), ui_);
+  ClearFlashCommand(view_->Adapters(), ui_, SetOperationsAllowed(AppSettings()));
 }
 
 void CMainFrame::OnExportErrorLog() {
@@ -304,6 +337,8 @@ void CMainFrame::OnAbout() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
   // The download runs on this window's adapters: it ends before they go.
   if (download_running_) {
+    close_pending_ = true;
+    statusBar()->showMessage(QString::fromLatin1(kClosePutOffText));
     event->ignore();
     return;
   }

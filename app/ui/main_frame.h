@@ -8,11 +8,14 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "adapter/adapter_list.h"
 #include "app/ui/dialog_factory.h"
+#include "flash/firmware_download.h"
 
 class QMenu;
+class QTimer;
 
 namespace quivera {
 
@@ -86,8 +89,12 @@ class CMainFrame : public QMainWindow {
 
   // True while a firmware download runs: the commands that would act on the
   // adapter under it (another upgrade, reset, Clear Flash, the export, the
-  // adapter choice) and closing the window are refused until it ends.
+  // adapter choice) are refused until it ends, and closing the window is put
+  // off until then (the status bar says so).
   bool DownloadRunning() const { return download_running_; }
+  // How a download lets its pauses pass (by default it sleeps its worker
+  // thread); a test may shorten them.
+  void SetDownloadPause(DownloadPause pause) { download_pause_ = std::move(pause); }
 
   // The help window, created on first use.
   CHelpWindow* Help();
@@ -112,6 +119,7 @@ class CMainFrame : public QMainWindow {
   void BuildMenus();
   void UpdateTitle(int adapter_number);
   void SetDownloadRunning(bool running);
+  void PollDownload();
 
   UiServices& ui_;
   QPointer<CQVFView> view_;
@@ -124,6 +132,10 @@ class CMainFrame : public QMainWindow {
   DialogRunner run_web_server_;
   DialogRunner run_registration_;
   bool download_running_ = false;
+  bool close_pending_ = false;  // closing was asked for during a download
+  std::unique_ptr<FirmwareDownload> download_;
+  DownloadPause download_pause_ = SleepPause;
+  QTimer* download_timer_ = nullptr;
   QPointer<CHelpWindow> help_;
 };
 

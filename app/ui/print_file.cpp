@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPrintDialog>
+#include <QPrinter>
 
 namespace quivera {
 
@@ -42,6 +43,12 @@ bool SuggestPrintFile(QPrintDialog& dialog) {
   if (field == nullptr) return false;
   field->setText(SuggestedPrintFile());
   return true;
+}
+
+std::string PrintDoneText(const QPrinter& printer) {
+  const QString file = printer.outputFileName();
+  if (file.isEmpty()) return "Printing is sent to the default printer.";
+  return "The printout was written to " + QFile::encodeName(file).toStdString() + ".";
 }
 
 }  // namespace quivera

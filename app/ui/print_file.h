@@ -5,8 +5,10 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 class QPrintDialog;
+class QPrinter;
 
 namespace quivera {
 
@@ -24,5 +26,11 @@ QString SuggestedPrintFile();
 // Puts SuggestedPrintFile() into 'dialog's output file field. Returns false
 // when the dialog has no such field (then it offers its own name).
 bool SuggestPrintFile(QPrintDialog& dialog);
+
+// What the user is told once 'printer' has taken the pages: where the file
+// went when it printed to a file ("The printout was written to
+// /home/op/QUIVERA-FDDI.pdf."), else "Printing is sent to the default
+// printer.".
+std::string PrintDoneText(const QPrinter& printer);
 
 }  // namespace quivera

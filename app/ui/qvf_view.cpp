@@ -30,7 +30,6 @@ namespace {
 
 constexpr char kCaption[] = "QUIVERA/FDDI";
 constexpr int kMainTimerMs = 1000;
-constexpr char kPrintSentText[] = "Printing is sent to the default printer.";
 constexpr char kPrintFailedText[] = "The pages could not be printed.";
 constexpr char kCardPrintFailedText[] = "The registration card could not be printed.";
 
@@ -303,7 +302,7 @@ void CQVFView::OnFilePrint() {
     ui_.Message(kPrintFailedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
     return;
   }
-  ui_.Message(kPrintSentText, kCaption, MessageButtons::Ok, MessageIcon::Information);
+  ui_.Message(PrintDoneText(printer), kCaption, MessageButtons::Ok, MessageIcon::Information);
 }
 
 void CQVFView::OnPrintRegistrationCard() {
@@ -330,7 +329,7 @@ void CQVFView::OnPrintRegistrationCard() {
     ui_.Message(kCardPrintFailedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
     return;
   }
-  ui_.Message(kPrintSentText, kCaption, MessageButtons::Ok, MessageIcon::Information);
+  ui_.Message(PrintDoneText(printer), kCaption, MessageButtons::Ok, MessageIcon::Information);
 }
 
 bool CQVFView::PrintSheets(QPrinter& printer, int from, int to) {

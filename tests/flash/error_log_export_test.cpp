@@ -3,8 +3,11 @@
 #include "flash/error_log_export.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <array>
+#include <csignal>
 #include <filesystem>
 #include <span>
 
@@ -136,21 +139,57 @@ TEST_F(ErrorLogExportTest, UnreadableAreasStandAsReadErrors) {
   EXPECT_EQ(sections[sections.size() - 2], "Hardware read error!");
 }
 
+TEST_F(ErrorLogExportTest, RevisionTextEndsAtItsFirstNulByte) {
+  const struct {
+    std::vector<uint8_t> bytes;  // as the status reply holds them
+    const char* line;
+  } cases[] = {
+      {{'0', '1', '.', '3'}, "Firmware Revision = 3.10"},
+      {{0, '2', '.', '1'}, "Firmware Revision = 1.2"},
+      {{'9', 0, '.', '1'}, "Firmware Revision = 1."},
+  };
+  for (const auto& c : cases) {
+    EmulatedAdapters adapters;
+    adapters.station().SetBlock(kCodeStatus, 0xE4, c.bytes);
+    ui_.messages.clear();
+    const std::vector<std::string> lines = Export(adapters);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[1], c.line);
+  }
+}
+
 TEST_F(ErrorLogExportTest, FilesThatCannotBeCreatedOrWrittenAreReported) {
   EmulatedAdapters adapters;
+  const std::string fifo = dir_.Path("pipe.FWD");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const struct {
     std::string path;
     const char* message;
+    rlim_t size_limit;  // RLIM_INFINITY: none
   } cases[] = {
-      {dir_.Path("missing/folder/out.FWD"), kUnableToOpenOutputText},
-      {"/dev/full", kUnableToWriteOutputText},  // every write fails: the disk is full
+      {dir_.Path("missing/folder/out.FWD"), kUnableToOpenOutputText, RLIM_INFINITY},
+      {"/dev/full", kOutputNotRegularText, RLIM_INFINITY},  // a device is left alone
+      {fifo, kOutputNotRegularText, RLIM_INFINITY},         // and a FIFO does not hold
+      {dir_.path(), kOutputNotRegularText, RLIM_INFINITY},
+      // Writing stops after 100 bytes, as on a full disk.
+      {dir_.Path("short.FWD"), kUnableToWriteOutputText, 100},
   };
   for (const auto& c : cases) {
-    if (!std::filesystem::exists("/dev/full") && c.path == "/dev/full") continue;
+    SCOPED_TRACE(c.path);
+    if (!std::filesystem::exists(c.path) && c.path == "/dev/full") continue;
     ScriptedUiServices ui;
     ui.file_answers = {c.path};
-    EXPECT_FALSE(ExportErrorLogCommand(adapters.list, ui));
-    ASSERT_EQ(ui.messages.size(), 1u) << c.path;
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = previous;
+    limit.rlim_cur = c.size_limit;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const bool written = ExportErrorLogCommand(adapters.list, ui);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previous_handler);
+    EXPECT_FALSE(written);
+    ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, c.message);
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Stop);
   }

@@ -1,19 +1,23 @@
 // The firmware upgrade: the family filter, the checks on the file name with
-// their messages, the revision question, and the download against emulated
-// stations with real srec_cat images.
+// their messages, the revision question, the checks on the image file, and
+// the download against emulated stations with real srec_cat images.
 #include "flash/firmware_upgrade.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <clocale>
 #include <numeric>
 #include <thread>
 
 #include "adapter/socket_driver_channel.h"
-#include "emulator/emulator_server.h"
 #include "emulated_adapters.h"
-#include "adapter/adapter_list.h"
+#include "emulator/emulator_server.h"
 #include "flash/srecord_image.h"
 #include "srec_files.h"
 #include "support/temp_dir.h"
@@ -121,6 +125,34 @@ int OpenDescriptors() {
   return count;
 }
 
+// One run of the command with its pauses taking no time: the pauses the
+// download asked for, and whether it completed.
+struct UpgradeRun {
+  bool started = false;
+  bool completed = false;
+  std::vector<int> pauses;
+};
+
+// Runs the command on 'list' and passes the download's progress to 'ui'
+// until it ends; 'during_pause' runs on the download's thread at each pause.
+UpgradeRun Upgrade(AdapterList& list, ScriptedUiServices& ui,
+                   std::function<void()> during_pause = {}) {
+  UpgradeRun run;
+  std::unique_ptr<FirmwareDownload> download =
+      FirmwareUpgradeCommand(list, ui, true, [&run, during_pause](int ms) {
+        run.pauses.push_back(ms);
+        if (during_pause) during_pause();
+      });
+  run.started = download != nullptr;
+  if (!download) return run;
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!download->Poll(ui) && std::chrono::steady_clock::now() < limit) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  run.completed = download->outcome() == FirmwareDownload::Outcome::kCompleted;
+  return run;
+}
+
 // Runs the command with 'path' chosen and the question answered Yes, for a
 // download that must fail; every descriptor it opened is closed again.
 void RunFailingUpgrade(EmulatedAdapters& adapters, ScriptedUiServices& ui,
@@ -128,9 +160,9 @@ void RunFailingUpgrade(EmulatedAdapters& adapters, ScriptedUiServices& ui,
   ui.file_answers = {path};
   ui.answers = {MessageAnswer::Yes};
   const int descriptors = OpenDescriptors();
-  EXPECT_FALSE(FirmwareUpgradeCommand(adapters.list, ui));
+  EXPECT_FALSE(Upgrade(adapters.list, ui).completed);
   EXPECT_EQ(OpenDescriptors(), descriptors);
-  EXPECT_EQ(ui.progress_ended, 1);
+  EXPECT_EQ(ui.progress_ended, ui.progress_begun);
   EXPECT_EQ(ui.busy_depth, 0);
 }
 
@@ -149,7 +181,7 @@ const std::vector<std::string> kStepTexts = {
 
 TEST(FirmwareUpgradeTest, SrecCatImagesReachTheStationReversed) {
   TempDir dir;
-  for (size_t size : {size_t{0}, size_t{1}, size_t{3}, size_t{4}, size_t{5}, kFirmwareImageArea}) {
+  for (size_t size : {size_t{1}, size_t{3}, size_t{4}, size_t{5}, kFirmwareImageArea}) {
     SCOPED_TRACE(size);
     EmulatedAdapters adapters;
     ScriptedUiServices ui;
@@ -157,7 +189,8 @@ TEST(FirmwareUpgradeTest, SrecCatImagesReachTheStationReversed) {
     ASSERT_FALSE(path.empty());
     ui.file_answers = {path};
     ui.answers = {MessageAnswer::Yes};
-    EXPECT_TRUE(FirmwareUpgradeCommand(adapters.list, ui));
+    const UpgradeRun run = Upgrade(adapters.list, ui);
+    EXPECT_TRUE(run.completed);
 
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{kUpgradeQuestionText});
     ASSERT_EQ(ui.file_choices.size(), 1u);
@@ -166,7 +199,8 @@ TEST(FirmwareUpgradeTest, SrecCatImagesReachTheStationReversed) {
     EXPECT_EQ(ui.progress_titles, std::vector<std::string>{kUpgradeProgressTitle});
     EXPECT_EQ(ui.progress_texts, kStepTexts);
     EXPECT_EQ(ui.progress, AllPositions());
-    EXPECT_EQ(std::accumulate(ui.waits.begin(), ui.waits.end(), 0), 14300);
+    EXPECT_EQ(std::accumulate(run.pauses.begin(), run.pauses.end(), 0), 14300);
+    EXPECT_TRUE(ui.waits.empty());  // the window's clock plays no part
     EXPECT_EQ(ui.progress_ended, 1);
     EXPECT_EQ(ui.busy_depth, 0);
 
@@ -177,35 +211,110 @@ TEST(FirmwareUpgradeTest, SrecCatImagesReachTheStationReversed) {
   }
 }
 
-TEST(FirmwareUpgradeTest, ImageWithoutS3RecordsIsHandedOverEmpty) {
-  TempDir dir;
-  for (int address_bytes : {2, 3}) {  // S1 or S2 records only
-    EmulatedAdapters adapters;
-    ScriptedUiServices ui;
-    ui.file_answers = {MakeSRecordFile(dir.path(), "FWSC320.FWI", 64, address_bytes)};
-    ui.answers = {MessageAnswer::Yes};
-    EXPECT_TRUE(FirmwareUpgradeCommand(adapters.list, ui));
-    EXPECT_EQ(adapters.log().CountOid(kOidFirmwareLoad), 1);
-    EXPECT_TRUE(adapters.station().LoadedFirmware().empty());
-    EXPECT_TRUE(adapters.station().FirmwareCommitted());
-  }
+// Two S3 records of eight data bytes each, with 'end' after every line.
+std::string TwoRecords(const std::string& end) {
+  return "S00600004844521B" + end + "S30D000000000102030405060708CE" + end +
+         "S30D00000008111213141516171846" + end + "S70500000000FA" + end;
 }
 
-TEST(FirmwareUpgradeTest, RefusedImagesSendNothingToTheAdapter) {
+TEST(FirmwareUpgradeTest, ImageFilesAreCheckedBeforeAnyDriverRequest) {
   TempDir dir;
-  const std::string oversized = MakeSRecordFile(dir.path(), "FWSC320.FWI", kFirmwareImageArea + 1);
-  ASSERT_FALSE(oversized.empty());
-  const std::string malformed = dir.Path("FWSC330.FWI");
-  WriteFile(malformed, "S0030000FC\nS30500000000\nS30900000000A1B2C3D4FF\n");
-  for (const std::string& path : {oversized, malformed}) {
-    SCOPED_TRACE(path);
+  const std::vector<uint8_t> sixteen =
+      ReversedImage({1, 2, 3, 4, 5, 6, 7, 8, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18});
+  // Each case's file is FWSC320.FWI in a folder of its own.
+  enum class Kind { kText, kSrecCat, kSrecCatS1, kFifo, kFolder, kMissing };
+  struct Case {
+    const char* name;
+    Kind kind;
+    std::string text;             // kText: the file's content
+    size_t size;                  // kSrecCat: the data bytes
+    std::string refusal;          // "" when the image reaches the adapter
+    std::vector<uint8_t> loaded;  // what the adapter holds then
+  };
+  const std::string bad_line3 =
+      "S00600004844521B\r\nS30D000000000102030405060708CE\r\n"
+      "S30D00000008111213141516171847\r\n";
+  const Case cases[] = {
+      {"good", Kind::kSrecCat, "", 64, "", ReversedImage(SourceBytes(64))},
+      {"LF", Kind::kText, TwoRecords("\n"), 0, "", sixteen},
+      {"CR LF", Kind::kText, TwoRecords("\r\n"), 0, "", sixteen},
+      {"CR only", Kind::kText, TwoRecords("\r"), 0, "", sixteen},
+      {"empty", Kind::kText, "", 0, kNoImageDataText, {}},
+      {"S1 only", Kind::kSrecCatS1, "", 64, kNoImageDataText, {}},
+      {"bad checksum",
+       Kind::kText,
+       bad_line3,
+       0,
+       "Invalid firmware image: line 3 has a wrong checksum. Process terminated...",
+       {}},
+      {"oversized",
+       Kind::kSrecCat,
+       "",
+       kFirmwareImageArea + 1,
+       "Firmware image too large: line ",
+       {}},  // the line srec_cat put the last byte on
+      {"FIFO", Kind::kFifo, "", 0, kImageNotRegularText, {}},
+      {"folder", Kind::kFolder, "", 0, kImageNotRegularText, {}},
+      {"vanished", Kind::kMissing, "", 0, kUnableToOpenImageText, {}},
+  };
+  int folder = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string sub = dir.Path(std::to_string(++folder));
+    ASSERT_EQ(mkdir(sub.c_str(), 0700), 0);
+    const std::string path = sub + "/FWSC320.FWI";
+    switch (c.kind) {
+      case Kind::kText:
+        ASSERT_TRUE(WriteFile(path, c.text));
+        break;
+      case Kind::kSrecCat:
+      case Kind::kSrecCatS1:
+        ASSERT_EQ(MakeSRecordFile(sub, "FWSC320.FWI", c.size, c.kind == Kind::kSrecCat ? 4 : 2),
+                  path);
+        break;
+      case Kind::kFifo:
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        break;
+      case Kind::kFolder:
+        ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+        break;
+      case Kind::kMissing:  // chosen, then gone before it is read
+        break;
+    }
+    // Should the FIFO hold the command, a writer comes by after two seconds
+    // so that the test ends (and fails) instead of hanging.
+    std::thread unblock;
+    std::atomic<bool> done{false};
+    if (c.kind == Kind::kFifo) {
+      unblock = std::thread([&] {
+        for (int i = 0; i < 40 && !done; ++i) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (done) return;
+        const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) close(fd);
+      });
+    }
     EmulatedAdapters adapters;
     ScriptedUiServices ui;
-    RunFailingUpgrade(adapters, ui, path);
-    EXPECT_EQ(adapters.FirmwareRequests(), 0);
-    ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[1].icon, MessageIcon::Stop);
-    EXPECT_EQ(ui.messages[1].text, ReadSRecordImage(ReadFile(path)).message);
+    const auto start = std::chrono::steady_clock::now();
+    if (c.refusal.empty()) {
+      ui.file_answers = {path};
+      ui.answers = {MessageAnswer::Yes};
+      EXPECT_TRUE(Upgrade(adapters.list, ui).completed);
+      EXPECT_EQ(adapters.station().LoadedFirmware(), c.loaded);
+      EXPECT_EQ(ui.Texts(), std::vector<std::string>{kUpgradeQuestionText});
+    } else {
+      RunFailingUpgrade(adapters, ui, path);
+      EXPECT_EQ(adapters.FirmwareRequests(), 0);
+      ASSERT_EQ(ui.messages.size(), 2u);
+      EXPECT_EQ(ui.messages[0].text, kUpgradeQuestionText);
+      EXPECT_EQ(ui.messages[1].text.substr(0, c.refusal.size()), c.refusal);
+      EXPECT_EQ(ui.messages[1].icon, MessageIcon::Stop);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    done = true;
+    if (unblock.joinable()) unblock.join();
   }
 }
 
@@ -229,6 +338,7 @@ TEST(FirmwareUpgradeTest, FailedStepsEndWithTheirMessageAndCloseTheFile) {
     adapters.station().FailOid(c.failing);
     ScriptedUiServices ui;
     RunFailingUpgrade(adapters, ui, path);
+    EXPECT_EQ(ui.progress_ended, 1);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[1].text, c.message);
     EXPECT_EQ(ui.messages[1].icon, MessageIcon::None);
@@ -243,7 +353,7 @@ TEST(FirmwareUpgradeTest, PreparationRefusalsAndCancels) {
     EmulatedAdapters adapters({"korae1"});
     adapters.station().FailOid(kOidFirmwareStatus);
     ScriptedUiServices ui;
-    EXPECT_FALSE(FirmwareUpgradeCommand(adapters.list, ui));
+    EXPECT_FALSE(Upgrade(adapters.list, ui).started);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{kNoKnownFirmwareText});
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Stop);
     EXPECT_TRUE(ui.file_choices.empty());
@@ -252,7 +362,7 @@ TEST(FirmwareUpgradeTest, PreparationRefusalsAndCancels) {
     EmulatedAdapters adapters({"korae1"});
     adapters.station().SetOidU32(kOidFirmwareStatus, 0x02000000);
     ScriptedUiServices ui;
-    EXPECT_FALSE(FirmwareUpgradeCommand(adapters.list, ui));
+    EXPECT_FALSE(Upgrade(adapters.list, ui).started);
     ASSERT_EQ(ui.file_choices.size(), 1u);
     EXPECT_EQ(ui.file_choices[0].filters[0].name, "KORAE Rev2 (FWSB*.FWI)");
     EXPECT_TRUE(ui.messages.empty());
@@ -264,19 +374,23 @@ TEST(FirmwareUpgradeTest, PreparationRefusalsAndCancels) {
     ScriptedUiServices ui;
     ui.file_answers = {MakeSRecordFile(dir.path(), "FWSC100.FWI", 8)};
     ui.answers = {MessageAnswer::No};
-    EXPECT_FALSE(FirmwareUpgradeCommand(adapters.list, ui));
+    EXPECT_FALSE(Upgrade(adapters.list, ui).started);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{kUpgradeQuestionText});
     EXPECT_EQ(adapters.FirmwareRequests(), 0);
   }
-  {  // A file that cannot be opened ends the download without a message.
-    EmulatedAdapters adapters;
+}
+
+TEST(FirmwareUpgradeTest, ABoardKeepsItsRevisionAcrossUpgrades) {
+  TempDir dir;
+  EmulatedAdapters adapters({"korae1"});
+  for (int upgrade = 0; upgrade < 2; ++upgrade) {
+    SCOPED_TRACE(upgrade);
     ScriptedUiServices ui;
-    ui.file_answers = {"/nonexistent/FWSC320.FWI"};
+    ui.file_answers = {MakeSRecordFile(dir.path(), "FWSC320.FWI", 16)};
     ui.answers = {MessageAnswer::Yes};
-    EXPECT_FALSE(FirmwareUpgradeCommand(adapters.list, ui));
-    EXPECT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.progress_begun, 0);
-    EXPECT_EQ(adapters.FirmwareRequests(), 0);
+    EXPECT_TRUE(Upgrade(adapters.list, ui).completed);
+    ASSERT_EQ(ui.file_choices.size(), 1u);
+    EXPECT_EQ(ui.file_choices[0].filters[0].name, "KORAE Rev3 (FWSC*.FWI)");
   }
 }
 
@@ -287,8 +401,7 @@ TEST(FirmwareUpgradeTest, DownloadStaysWithTheAdapterItStartedOn) {
   ui.file_answers = {MakeSRecordFile(dir.path(), "FWSC320.FWI", 16)};
   ui.answers = {MessageAnswer::Yes};
   // A browser chooses the second adapter while the download pauses.
-  ui.on_wait = [&](int) { adapters.list.SetCurrent(1); };
-  EXPECT_TRUE(FirmwareUpgradeCommand(adapters.list, ui));
+  EXPECT_TRUE(Upgrade(adapters.list, ui, [&] { adapters.list.SetCurrent(1); }).completed);
   EXPECT_EQ(adapters.station(0).LoadedFirmware(), ReversedImage(SourceBytes(16)));
   EXPECT_EQ(adapters.FirmwareRequests(1), 0);
 }
@@ -309,7 +422,7 @@ TEST(FirmwareUpgradeTest, UpgradeThroughTheEmulatorSocket) {
     ScriptedUiServices ui;
     ui.file_answers = {MakeSRecordFile(dir.path(), "FWSC320.FWI", kFirmwareImageArea)};
     ui.answers = {MessageAnswer::Yes};
-    done = FirmwareUpgradeCommand(list, ui);
+    done = Upgrade(list, ui).completed;
     EXPECT_EQ(ui.progress_texts.back(), kProcessCompletedText);
   }
   server.RequestStop();

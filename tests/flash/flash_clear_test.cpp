@@ -6,6 +6,7 @@
 
 #include "emulated_adapters.h"
 #include "present/ui_services.h"
+#include "recorded_changes.h"
 #include "tests/app/scripted_ui_services.h"
 
 namespace quivera {
@@ -21,12 +22,9 @@ TEST(FlashClearTest, EachAreaNeedsTwoYesAnswers) {
     std::vector<std::string> questions;
   };
   const std::vector<std::string> all = {
-      "Clear Flash Error Log!",
-      "Clear Flash Error Log. Are you sure?",
-      "Clear Flash Driver Parameters!",
-      "Clear Flash Driver Parameters. Are you sure?",
-      "Clear Flash IEEE Address!",
-      "Clear Flash IEEE Address. Are you sure?",
+      "Clear Flash Error Log!",         "Clear Flash Error Log. Are you sure?",
+      "Clear Flash Driver Parameters!", "Clear Flash Driver Parameters. Are you sure?",
+      "Clear Flash IEEE Address!",      "Clear Flash IEEE Address. Are you sure?",
   };
   const Case cases[] = {
       {{Y, Y, Y, Y, Y, Y}, 1, 1, 1, all},
@@ -34,12 +32,21 @@ TEST(FlashClearTest, EachAreaNeedsTwoYesAnswers) {
       {{Y, N, N, Y, Y}, 0, 0, 1, {all[0], all[1], all[2], all[4], all[5]}},
       {{N, N, N}, 0, 0, 0, {all[0], all[2], all[4]}},
   };
+  const std::string done = "origin=window adapter=korap1 change=flash";
   for (const Case& c : cases) {
     EmulatedAdapters adapters;
     ScriptedUiServices ui;
     ui.answers = c.answers;
-    ClearFlashCommand(adapters.list, ui);
+    const RecordedChanges changes;
+    EXPECT_EQ(ClearFlashCommand(adapters.list, ui, true),
+              c.error_log + c.driver_parameters + c.ieee_address);
     EXPECT_EQ(ui.Texts(), c.questions);
+    std::vector<std::string> recorded;
+    if (c.error_log != 0) recorded.push_back(done + "ErrorLog=cleared outcome=done");
+    if (c.driver_parameters != 0)
+      recorded.push_back(done + "DriverParameters=cleared outcome=done");
+    if (c.ieee_address != 0) recorded.push_back(done + "IEEEAddress=cleared outcome=done");
+    EXPECT_EQ(changes.Entries(), recorded);
     EXPECT_EQ(adapters.log().CountCode(kCodeClearErrorLog), c.error_log);
     EXPECT_EQ(adapters.log().CountCode(kCodeWriteDriverParams), c.driver_parameters);
     EXPECT_EQ(adapters.log().CountCode(kCodeWriteSerialNumber), c.ieee_address);
@@ -57,11 +64,11 @@ TEST(FlashClearTest, ClearedAreasReadBackErased) {
   adapters.station().SetBlock(kCodeSerialNumber, 20, {5, 6, 7, 8});
   ScriptedUiServices ui;
   ui.answers = {Y, Y, Y, Y, Y, Y};
-  EXPECT_EQ(ClearFlashCommand(adapters.list, ui), 3);
+  EXPECT_EQ(ClearFlashCommand(adapters.list, ui, true), 3);
   EXPECT_EQ(adapters.station().BlockU32(kCodeDriverParams, 20), 0u);
   EXPECT_EQ(adapters.station().BlockU32(kCodeSerialNumber, 20), 0u);
   EXPECT_EQ(adapters.station().ErrorLog(0).at(16), 0xFF);  // no valid entry left
-  EXPECT_EQ(ui.messages.size(), 6u);  // the questions only
+  EXPECT_EQ(ui.messages.size(), 6u);                       // the questions only
 }
 
 TEST(FlashClearTest, RefusedClearIsReportedNamingTheArea) {
@@ -69,7 +76,12 @@ TEST(FlashClearTest, RefusedClearIsReportedNamingTheArea) {
   adapters.station().FailBlock(kCodeWriteDriverParams);
   ScriptedUiServices ui;
   ui.answers = {N, Y, Y, N};
-  EXPECT_EQ(ClearFlashCommand(adapters.list, ui), 0);
+  const RecordedChanges changes;
+  EXPECT_EQ(ClearFlashCommand(adapters.list, ui, true), 0);
+  EXPECT_EQ(
+      changes.Entries(),
+      std::vector<std::string>{"origin=window adapter=korap1 change=flashDriverParameters=cleared "
+                               "outcome=failed"});
   ASSERT_EQ(ui.messages.size(), 5u);
   EXPECT_EQ(ui.messages[3].text, "Unable to clear the Flash Driver Parameters.");
   EXPECT_EQ(ui.messages[3].icon, MessageIcon::Stop);

@@ -30,7 +30,7 @@ TEST(SRecordImageTest, OneByteMoreThanTheAreaIsRefusedAtItsLine) {
 }
 
 TEST(SRecordImageTest, MalformedRecordsAreRefusedNamingTheirLine) {
-  const std::string good = "S0030000FC\r\nS30900000000A1B2C3D4FF\r\n";
+  const std::string good = "S0030000FC\r\nS30900000000A1B2C3D40C\r\n";
   struct Case {
     const char* text;
     int line;
@@ -46,6 +46,10 @@ TEST(SRecordImageTest, MalformedRecordsAreRefusedNamingTheirLine) {
       {"S30900000000A1BXC3D4FF\n", 4, "holds a character that is not a hexadecimal digit"},
       {"S309000000Z0A1B2C3D4FF\n", 4, "holds a character that is not a hexadecimal digit"},
       {"S30900000000A1B2C3D4F \n", 4, "holds a character that is not a hexadecimal digit"},
+      {"S30900000000A1B2C3D40D\n", 4, "has a wrong checksum"},
+      {"S30900000000A1B2C3D5FF\n", 4, "has a wrong checksum"},
+      // A line ended by CR alone is a line of its own.
+      {"S0030000FC\rS30900000000A1B2C3D40C\rS30900000004A1B2C3D4FF\r", 6, "has a wrong checksum"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -64,11 +68,39 @@ TEST(SRecordImageTest, OnlyS3DataIsTakenWithAnyLineEnd) {
       "S1051000aabb8f\r\n"
       "\n"
       "junk line\n"
-      "s30900000000ffffffff00\n"
-      "S30A00000000a1b2c3d4e5FF trailing\n"
-      "S30600000010EEFF");
+      "s30900000000ffffffffFA\n"
+      "S30A00000000a1b2c3d4e526 trailing\n"
+      "S30600000010EEFB");
   ASSERT_TRUE(image.ok) << image.message;
   EXPECT_EQ(image.bytes, (std::vector<uint8_t>{0xA1, 0xB2, 0xC3, 0xD4, 0xE5, 0xEE}));
+}
+
+TEST(SRecordImageTest, LineEndsAndEmptyImages) {
+  const std::string a = "S30900000000A1B2C3D40C";
+  const std::string b = "S3090000000401020304E8";
+  const std::vector<uint8_t> both = {0xA1, 0xB2, 0xC3, 0xD4, 1, 2, 3, 4};
+  struct Case {
+    std::string text;
+    std::vector<uint8_t> bytes;  // empty: refused as holding no image data
+  };
+  const Case cases[] = {
+      {a + "\n" + b + "\n", both},
+      {a + "\r\n" + b + "\r\n", both},
+      {a + "\r" + b + "\r", both},  // CR only: both records, not the first alone
+      {a + "\r" + b, both},
+      {a + "\r\r\n\n" + b, both},
+      {"", {}},
+      {"\r\n\r\n", {}},
+      {"S00600004844521B\nS1051000AABB8F\nS9030000FC\n", {}},  // S1 data only
+      {"S30500000000FA\n", {}},                                // an S3 record without data
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const SRecordImage image = ReadSRecordImage(c.text);
+    EXPECT_EQ(image.ok, !c.bytes.empty());
+    EXPECT_EQ(image.bytes, c.bytes);
+    EXPECT_EQ(image.message, c.bytes.empty() ? kNoImageDataText : "");
+  }
 }
 
 TEST(SRecordImageTest, LoadRecordHoldsLengthAndReversedGroups) {

@@ -54,5 +54,58 @@ TEST(RegistrationCardTest, PanelFollowsTheChosenRegion) {
   ResetSettings();
 }
 
+TEST(RegistrationCardTest, ValuesWrapAtABlankOrInsideAWord) {
+  const struct {
+    const char* value;
+    size_t columns;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", 10, {""}},
+      {"short", 10, {"short"}},
+      {"exactly 10", 10, {"exactly 10"}},
+      {"two words here", 10, {"two words", "here"}},
+      {"abcdefghijklmnop", 10, {"abcdefghij", "klmnop"}},
+      {"a  b         c", 4, {"a  b", "c"}},
+      {"ab cdefghijklmn", 4, {"ab", "cdef", "ghij", "klmn"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(WrapCardValue(c.value, c.columns), c.lines) << c.value;
+  }
+}
+
+// A 60-character address (as long as the dialog allows) and a long title
+// print in full, every line inside the fields' box.
+TEST(RegistrationCardTest, LongValuesStayInsideTheirBox) {
+  ResetSettings();
+  Settings& settings = AppSettings();
+  const std::string address = "Building 7, Ring Road 1234, Industrial Park North, Suite 900";
+  ASSERT_EQ(address.size(), 60u);
+  const std::string title = "Senior_Principal_Network_Operations_Engineer_Ring_Maintenance";
+  SetRegistrationValue(settings, RegistrationField::kAddress, address);
+  SetRegistrationValue(settings, RegistrationField::kTitle, title);
+  RecordingSurface surface;
+  PrintRegistrationCard(surface, settings, 0);
+
+  // The box drawn last is the fields' box; the values stand two inches or
+  // more right of its edge, the captions nearer.
+  const std::vector<PrintCall> boxes = surface.Rectangles();
+  ASSERT_FALSE(boxes.empty());
+  const PrintCall box = boxes.back();
+  const int char_width = -RecordingSurface::InitialFont().height * 6 / 10;
+  std::string spaced;  // the value lines joined as the wrap split them
+  std::string tight;
+  for (const PrintCall& t : surface.Texts()) {
+    if (t.y > box.top) continue;  // the title line and the panel
+    EXPECT_LE(t.x + static_cast<int>(t.text.size()) * char_width, box.right) << t.text;
+    EXPECT_GT(t.y, box.bottom) << t.text;
+    if (t.x < box.left + 2880) continue;  // a caption
+    spaced += t.text + " ";
+    tight += t.text;
+  }
+  EXPECT_NE(spaced.find(address), std::string::npos) << spaced;
+  EXPECT_NE(tight.find(title), std::string::npos) << tight;
+  ResetSettings();
+}
+
 }  // namespace
 }  // namespace quivera

@@ -1,13 +1,18 @@
 // Loading and saving the settings: the range rules, the values never
 // written, and the lines the program does not own.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
-
 #include <sys/stat.h>
+#include <unistd.h>
+
 #include <utime.h>
 
+#include <atomic>
+#include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <thread>
 
 #include "settings/settings.h"
 #include "support/temp_dir.h"
@@ -70,13 +75,38 @@ TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
 // A file that is there but cannot be read also gives every default, and the
 // user is told, since its values are not the ones in force.
 TEST_F(SettingsFileTest, UnreadableFileGivesTheDefaultsAndSaysSo) {
-  AppSettings().RefreshRate = 30;
-  const Result loaded = LoadSettings(dir_.path());  // a folder, not a file
-  EXPECT_FALSE(loaded.ok);
-  EXPECT_EQ(loaded.message,
-            "Settings not read: " + dir_.path() + ": not a settings file of a readable size; "
-            "the defaults are used");
-  EXPECT_EQ(AppSettings().RefreshRate, 1);
+  // A FIFO given as the settings file must not hold start-up until a writer
+  // comes: it is refused like a folder. Should it block, a writer comes by
+  // after two seconds so that the test fails instead of hanging.
+  const std::string fifo = dir_.Path("fifo.ini");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {dir_.path(), fifo}) {
+    SCOPED_TRACE(path);
+    AppSettings().RefreshRate = 30;
+    std::atomic<bool> done{false};
+    std::thread unblock([&] {
+      for (int i = 0; i < 40 && !done; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+      if (done) return;
+      const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) close(fd);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const Result loaded = LoadSettings(path);
+    const Result saved = SaveSettings(path);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    done = true;
+    unblock.join();
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_EQ(loaded.message,
+              "Settings not read: " + path + ": not a regular file; the defaults are used");
+    EXPECT_EQ(AppSettings().RefreshRate, 1);
+    EXPECT_FALSE(saved.ok);  // and nothing is written in its place
+  }
+  struct stat info {};
+  ASSERT_EQ(stat(fifo.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST_F(SettingsFileTest, ReadsEveryValueFromItsSection) {

@@ -1,5 +1,5 @@
 // The main frame: menu texts and shortcuts, adapter choice and title, menu
-// trimming, the reset command's refusal and question.
+// trimming, the reset menu entry.
 #include "app/ui/main_frame.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,6 @@
 
 #include "adapter/driver_adapter.h"
 #include "settings/settings.h"
-#include "app/ui/reset_command.h"
 #include "emulator/default_station.h"
 #include "emulator/emulator_channel.h"
 #include "pages/path_page.h"
@@ -198,85 +197,6 @@ TEST_F(MainFrameTest, ClearFlashEntryFollowsTheHiddenSetting) {
     EXPECT_EQ(harness.frame().Action(FrameCommand::kClearFlash) != nullptr, clear_flash != 0);
     EXPECT_EQ(options.size(), clear_flash != 0 ? 7 : 6);
   }
-}
-
-// The reset command over a driver adapter and an in-process station, so that
-// what reaches the driver is observed.
-struct ResetCase {
-  const char* name;
-  int mgt_set_operations;
-  std::vector<MessageAnswer> answers;
-  std::vector<std::string> shown;
-  int64_t control_value;  // what the station received (-1: nothing)
-};
-
-TEST_F(MainFrameTest, ResetIsRefusedOrConfirmedBeforeAnythingIsSent) {
-  const ResetCase cases[] = {
-      {"refused while set operations are off", 1, {MessageAnswer::Yes}, {kResetRefusedText}, -1},
-      {"answered No", 0, {MessageAnswer::No}, {kResetQuestionText}, -1},
-      {"box closed", 0, {}, {kResetQuestionText}, -1},
-      {"answered Yes", 0, {MessageAnswer::Yes}, {kResetQuestionText}, 4},
-  };
-  for (const ResetCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    AppSettings().MGTSetOperations = c.mgt_set_operations;
-    auto station = std::make_shared<Station>();
-    LoadDefaultStation(*station, "korap1");
-    auto channel = std::make_unique<EmulatorChannel>(station);
-    auto log = channel->log();
-    AdapterList adapters;
-    adapters.Add(
-        std::make_unique<DriverAdapter>(std::move(channel), "QVAdapterA", "\\Device\\korap1"));
-    ScriptedUiServices ui;
-    ui.answers.assign(c.answers.begin(), c.answers.end());
-
-    const bool sent = ResetAdapterCommand(adapters, ui);
-
-    EXPECT_EQ(ui.Texts(), c.shown);
-    EXPECT_EQ(station->LastControlValue(), c.control_value);
-    EXPECT_EQ(sent, c.control_value == 4);
-    if (c.control_value < 0) {
-      EXPECT_EQ(log->Count(), 0u);
-    }
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].caption, "QUIVERA/FDDI");
-    if (c.mgt_set_operations != 0) {
-      EXPECT_EQ(ui.messages[0].icon, MessageIcon::Warning);
-      EXPECT_EQ(ui.messages[0].buttons, MessageButtons::Ok);
-    } else {
-      EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
-      EXPECT_EQ(ui.messages[0].buttons, MessageButtons::YesNo);
-    }
-  }
-}
-
-TEST_F(MainFrameTest, ResetGoesToTheAdapterTheQuestionWasAbout) {
-  // A browser makes the second adapter current while the question is open.
-  struct SwitchingUi : ScriptedUiServices {
-    AdapterList* list = nullptr;
-    MessageAnswer Message(const std::string& text, const std::string& caption,
-                          MessageButtons buttons, MessageIcon icon) override {
-      std::thread([this] { list->SetCurrent(1); }).join();
-      return ScriptedUiServices::Message(text, caption, buttons, icon);
-    }
-  };
-  AppSettings().MGTSetOperations = 0;
-  AdapterList adapters;
-  std::vector<std::shared_ptr<Station>> stations;
-  for (const char* device : {"korap1", "korap2"}) {
-    stations.push_back(std::make_shared<Station>());
-    LoadDefaultStation(*stations.back(), device);
-    adapters.Add(std::make_unique<DriverAdapter>(
-        std::make_unique<EmulatorChannel>(stations.back()), "QVAdapterA", device));
-  }
-  SwitchingUi ui;
-  ui.list = &adapters;
-  ui.answers = {MessageAnswer::Yes};
-
-  EXPECT_TRUE(ResetAdapterCommand(adapters, ui));
-  EXPECT_EQ(stations[0]->LastControlValue(), 4);
-  EXPECT_EQ(stations[1]->LastControlValue(), -1);
-  EXPECT_EQ(adapters.CurrentIndex(), 1);  // the browser's choice stands
 }
 
 TEST_F(MainFrameTest, ResetMenuEntryActsOnTheCurrentAdapter) {

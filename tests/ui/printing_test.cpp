@@ -134,9 +134,29 @@ TEST_F(PrintingTest, SheetsRefreshThenPrintTheirPages) {
   EXPECT_TRUE(harness.page(kPerformanceSheet).refreshes.empty());
 
   ASSERT_EQ(harness.ui.messages.size(), 1u);
-  EXPECT_EQ(harness.ui.messages[0].text, "Printing is sent to the default printer.");
+  // Printed to a file: the user is told where it went.
+  EXPECT_EQ(harness.ui.messages[0].text,
+            "The printout was written to " + dir.filePath("all.pdf").toStdString() + ".");
   EXPECT_EQ(harness.ui.messages[0].caption, "QUIVERA/FDDI");
   EXPECT_EQ(harness.ui.messages[0].icon, MessageIcon::Information);
+}
+
+TEST_F(PrintingTest, DoneTextSaysWhereAFileWent) {
+  const struct {
+    QPrinter::OutputFormat format;
+    const char* file;
+    const char* text;
+  } cases[] = {
+      {QPrinter::NativeFormat, "", "Printing is sent to the default printer."},
+      {QPrinter::PdfFormat, "/tmp/out.pdf", "The printout was written to /tmp/out.pdf."},
+      {QPrinter::NativeFormat, "/tmp/card.ps", "The printout was written to /tmp/card.ps."},
+  };
+  for (const auto& c : cases) {
+    QPrinter printer;
+    printer.setOutputFormat(c.format);
+    printer.setOutputFileName(QString::fromLatin1(c.file));
+    EXPECT_EQ(PrintDoneText(printer), c.text) << c.file;
+  }
 }
 
 // "Current Page" prints the active page's sheets: one, or the Flash page's

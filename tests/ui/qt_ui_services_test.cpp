@@ -116,6 +116,7 @@ TEST(QtUiServicesTest, WaitKeepsTheEventLoopRunning) {
 
 TEST(QtUiServicesTest, ProgressWindowIsNotModalAndShowsTextAndPosition) {
   QWidget main_window;
+  main_window.setGeometry(300, 200, 800, 600);
   main_window.show();
   QtUiServices ui(&main_window);
   ui.ProgressBegin("Firmware Upgrade Process");
@@ -129,6 +130,9 @@ TEST(QtUiServicesTest, ProgressWindowIsNotModalAndShowsTextAndPosition) {
   EXPECT_EQ(window->findChild<QLabel*>()->text(), "Formatting firmware image...");
   EXPECT_EQ(window->findChild<QProgressBar*>()->value(), 42);
   EXPECT_TRUE(main_window.isEnabled());
+  // Centred on the main window.
+  const QPoint offset = window->frameGeometry().center() - main_window.frameGeometry().center();
+  EXPECT_LE(offset.manhattanLength(), 4) << offset.x() << "," << offset.y();
   ui.ProgressEnd();
   EXPECT_EQ(ui.ProgressWindow(), nullptr);
 }

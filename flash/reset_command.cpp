@@ -1,8 +1,9 @@
 // The reset command's flow.
-#include "app/ui/reset_command.h"
+#include "flash/reset_command.h"
 
+#include "adapter/adapter.h"
 #include "adapter/adapter_list.h"
-#include "settings/settings.h"
+#include "adapter/change_record.h"
 #include "present/ui_services.h"
 
 namespace quivera {
@@ -11,11 +12,17 @@ namespace {
 constexpr char kCaption[] = "QUIVERA/FDDI";
 }  // namespace
 
-bool ResetAdapterCommand(AdapterList& adapters, UiServices& ui) {
+bool ResetAdapterCommand(AdapterList& adapters, UiServices& ui, bool sets_allowed) {
   // The reset goes to the adapter the question was about, whatever a browser
   // makes current while the question is open.
-  const AdapterList::Pin pin(adapters);
-  if (!SetOperationsAllowed()) {
+  AdapterHandle adapter = adapters.Current();
+  ChangeEntry change;
+  change.origin = ChangeOrigin::kWindow;
+  change.adapter = ChangeAdapterName(adapters, adapter.index());
+  change.what = "reset";
+  if (!sets_allowed) {
+    change.outcome = ChangeOutcome::kRefusedByGuard;
+    RecordChange(change);
     ui.Message(kResetRefusedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
     return false;
   }
@@ -23,7 +30,9 @@ bool ResetAdapterCommand(AdapterList& adapters, UiServices& ui) {
       MessageAnswer::Yes) {
     return false;
   }
-  adapters.Control(kControlReset);
+  change.outcome =
+      adapter.Control(kControlReset) == 0 ? ChangeOutcome::kDone : ChangeOutcome::kFailed;
+  RecordChange(change);
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // clang-format off
@@ -20,7 +21,6 @@
 // clang-format on
 
 #include "adapter/thread_stop.h"
-#include "settings/settings.h"
 #include "snmp/mib_sets.h"
 #include "snmp/station_cache.h"
 
@@ -33,6 +33,12 @@ constexpr const char* kAppName = "quivera";
 // Half the master's default AgentX timeout (one second): a reply built from
 // the previous cycle's values still reaches the master in time.
 constexpr std::chrono::milliseconds kReadWait{500};
+
+// The writes of a set, and their undo, end within the master's timeout too:
+// a set the manager is told has failed is never carried out afterwards.
+constexpr SetBudget kSetBudget{std::chrono::milliseconds{600}, std::chrono::milliseconds{300}};
+// Looking up adapter names for the change record of a refused set.
+constexpr std::chrono::milliseconds kNameWait{200};
 
 // Seconds between attempts to reach a master that is not (yet) there.
 constexpr int kReconnectSeconds = 5;
@@ -99,7 +105,8 @@ int LogLine(int, int, void* serverarg, void*) {
 
 class AgentxSubagent::Impl {
  public:
-  explicit Impl(AdapterList& list) : list_(list) {}
+  Impl(AdapterList& list, SetGuard sets_allowed)
+      : list_(list), sets_allowed_(std::move(sets_allowed)) {}
 
   ~Impl() { Stop(); }
 
@@ -232,6 +239,8 @@ class AgentxSubagent::Impl {
       }
       case MODE_SET_RESERVE1:
       case MODE_SET_ACTION: {
+        // A request starts afresh: nothing of an earlier one is undone now.
+        if (info->mode == MODE_SET_RESERVE1) written_.clear();
         std::vector<SetBinding> bindings;
         std::vector<netsnmp_request_info*> order;
         for (netsnmp_request_info* r = requests; r; r = r->next) {
@@ -244,12 +253,14 @@ class AgentxSubagent::Impl {
           bindings.push_back(std::move(b));
           order.push_back(r);
         }
-        const std::shared_ptr<const MibView> view = cache_->View();
         SetOutcome outcome;
         if (info->mode == MODE_SET_RESERVE1) {
-          outcome = CheckSets(bindings, *view, SetOperationsAllowed());
+          const std::shared_ptr<const MibView> view = cache_->View();
+          const bool allowed = sets_allowed_ && sets_allowed_();
+          outcome = CheckSets(bindings, *view, allowed);
+          if (outcome.status == SetStatus::kNoAccess) RecordRefusedSets(bindings, list_, kNameWait);
         } else {
-          outcome = ApplySets(bindings, *view, list_);
+          outcome = ApplySets(bindings, list_, kSetBudget, &written_);
           cache_->Invalidate();  // the next read shows what the adapters now hold
         }
         if (outcome.status != SetStatus::kOk) {
@@ -257,13 +268,29 @@ class AgentxSubagent::Impl {
         }
         break;
       }
+      case MODE_SET_UNDO:
+        // Another part of the request failed after this one was written.
+        if (!written_.empty()) {
+          const bool undone = UndoSets(list_, &written_, kSetBudget.undo);
+          cache_->Invalidate();
+          if (!undone && requests != nullptr) {
+            netsnmp_set_request_error(info, requests, SNMP_ERR_UNDOFAILED);
+          }
+        }
+        break;
+      case MODE_SET_COMMIT:
+      case MODE_SET_FREE:
+        written_.clear();  // the request has ended: what was written stays
+        break;
       default:
-        break;  // RESERVE2, COMMIT, FREE, UNDO: nothing is held between the steps
+        break;  // RESERVE2: nothing is held between the steps
     }
     return SNMP_ERR_NOERROR;
   }
 
   AdapterList& list_;
+  const SetGuard sets_allowed_;
+  std::vector<WrittenValue> written_;  // the request in progress, until it commits
   std::unique_ptr<StationCache> cache_;
   std::string socket_;
   std::atomic<bool> stop_{false};
@@ -273,7 +300,8 @@ class AgentxSubagent::Impl {
   std::thread thread_;
 };
 
-AgentxSubagent::AgentxSubagent(AdapterList& list) : impl_(std::make_unique<Impl>(list)) {}
+AgentxSubagent::AgentxSubagent(AdapterList& list, SetGuard sets_allowed)
+    : impl_(std::make_unique<Impl>(list, std::move(sets_allowed))) {}
 
 AgentxSubagent::~AgentxSubagent() = default;
 

@@ -8,7 +8,8 @@
 // socket and on every accepted connection at once, so a client that connects
 // and sends nothing (a browser's speculative connection, a stalled peer)
 // delays nobody; it is closed after a while, or at once when the open
-// connections reach their cap and a newcomer needs the place. Every wait also
+// connections reach their cap and a newcomer needs the place. A connection
+// whose request has arrived is served, however long the page before it took. Every wait also
 // watches a wake-up descriptor, so stop() returns at once.
 //
 // setName, setPort, start and stop are meant for one controlling thread (the
@@ -42,11 +43,16 @@ struct ServerLimits {
 
 class CHypertextServer {
  public:
-  // Builds the body of the answer to a request whose upper-cased URL is given.
-  // Called on the worker thread only, one request at a time.
-  using BodyBuilder = std::function<std::string(const std::string& upper_url)>;
+  // Builds the body of the answer to a request whose upper-cased URL is
+  // given, from the client at 'peer' (its IPv4 address as text). Called on
+  // the worker thread only, one request at a time.
+  using BodyBuilder =
+      std::function<std::string(const std::string& upper_url, const std::string& peer)>;
+  // The same for a builder that does not look at the client.
+  using UrlBodyBuilder = std::function<std::string(const std::string& upper_url)>;
 
   explicit CHypertextServer(BodyBuilder body_builder, ServerLimits limits = {});
+  explicit CHypertextServer(UrlBodyBuilder body_builder, ServerLimits limits = {});
   CHypertextServer(const CHypertextServer&) = delete;
   CHypertextServer& operator=(const CHypertextServer&) = delete;
   ~CHypertextServer();  // stops the worker and waits for it

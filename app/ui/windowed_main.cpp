@@ -14,6 +14,7 @@
 #include "app/ui/single_instance.h"
 #include "app/ui/windowed_app.h"
 #include "app/ui/qvf_view.h"
+#include "settings/settings.h"
 #include "snmp/agentx_subagent.h"
 
 namespace quivera {
@@ -40,7 +41,8 @@ int RunWindowed(int argc, char** argv, const Options& options) {
   if (program.Start()) {
     ui.SetMainWindow(program.Frame());
     if (options.agentx) {
-      agent = std::make_unique<AgentxSubagent>(program.View()->Adapters());
+      agent = std::make_unique<AgentxSubagent>(program.View()->Adapters(),
+                                               [] { return SetOperationsAllowed(); });
       std::string error;
       if (!agent->Start(options.agentx_socket, &error)) {
         ui.Message(error, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);

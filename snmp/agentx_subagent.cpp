@@ -46,6 +46,10 @@ constexpr int kReconnectSeconds = 5;
 // One sub-agent per process: the library's state is global.
 std::atomic<bool> g_started{false};
 
+// Raised (on the sub-agent's thread, by the library's log) when the master
+// refused to let this program serve fddimib.
+std::atomic<bool> g_registration_refused{false};
+
 std::span<const uint32_t> SuffixOf(const netsnmp_variable_list* vb, std::vector<uint32_t>* buffer) {
   buffer->clear();
   for (size_t i = kFddimibOid.size(); i < vb->name_length; ++i) {
@@ -94,6 +98,11 @@ int LogLine(int, int, void* serverarg, void*) {
     pending.erase(0, end + 1);
     // The library ends some lines with ": " before a reason it has not got.
     while (!line.empty() && (line.back() == ' ' || line.back() == ':')) line.pop_back();
+    if (line.rfind("registering pdu failed", 0) == 0) {
+      g_registration_refused = true;
+      line = "the master agent refused fddimib (is another copy serving it?); asking again every " +
+             std::to_string(kReconnectSeconds) + " seconds";
+    }
     if (line.empty() || line == last) continue;
     last = line;
     std::fprintf(stderr, "QUIVERA/FDDI: SNMP: %s\n", line.c_str());
@@ -163,9 +172,14 @@ class AgentxSubagent::Impl {
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
     // The sub-agent answers by number: no MIB files are parsed (the host may
-    // lack most of the ones the library would look for).
+    // lack most of the ones the library would look for, and a MIB folder in
+    // the environment, MIBDIRS, could hold anything). An empty list of MIB
+    // folders set here wins over MIBDIRS, and leaves nothing for MIBS to load.
     char no_mibs[] = "mibs :";
     netsnmp_config_remember(no_mibs);
+    netsnmp_ds_set_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_MIBDIRS, "");
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_MIB_ERRORS, 0);
+    netsnmp_ds_set_int(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_MIB_WARNINGS, 0);
     snmp_disable_log();
     netsnmp_register_loghandler(NETSNMP_LOGHANDLER_CALLBACK, LOG_WARNING);
     snmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, LogLine, nullptr);
@@ -174,14 +188,19 @@ class AgentxSubagent::Impl {
     // After init_agent, which puts the library's own default in place.
     netsnmp_ds_set_int(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_AGENTX_PING_INTERVAL,
                        kReconnectSeconds);
-    std::vector<oid> root(kFddimibOid.begin(), kFddimibOid.end());
-    netsnmp_handler_registration* registration = netsnmp_create_handler_registration(
-        "fddimib", &Impl::Handle, root.data(), root.size(), HANDLER_CAN_RWRITE);
-    registration->handler->myvoid = this;
-    netsnmp_register_handler(registration);
+    Register();
     init_snmp(kAppName);
 
+    auto next_try = std::chrono::steady_clock::now();
     while (!stop_) {
+      // The master refused fddimib (another copy serves it): ask again now
+      // and then, as when the master is away, until it takes it.
+      if (g_registration_refused && std::chrono::steady_clock::now() >= next_try) {
+        g_registration_refused = false;
+        next_try = std::chrono::steady_clock::now() + std::chrono::seconds(kReconnectSeconds);
+        netsnmp_unregister_handler(registration_);
+        Register();
+      }
       int fds = 0;
       int block = 0;
       fd_set readable;
@@ -203,6 +222,15 @@ class AgentxSubagent::Impl {
       netsnmp_check_outstanding_agent_requests();
     }
     snmp_shutdown(kAppName);
+  }
+
+  // Registers the handler for the whole fddimib subtree with the master.
+  void Register() {
+    std::vector<oid> root(kFddimibOid.begin(), kFddimibOid.end());
+    registration_ = netsnmp_create_handler_registration("fddimib", &Impl::Handle, root.data(),
+                                                        root.size(), HANDLER_CAN_RWRITE);
+    registration_->handler->myvoid = this;
+    netsnmp_register_handler(registration_);
   }
 
   int Answer(netsnmp_agent_request_info* info, netsnmp_request_info* requests) {
@@ -291,6 +319,7 @@ class AgentxSubagent::Impl {
   AdapterList& list_;
   const SetGuard sets_allowed_;
   std::vector<WrittenValue> written_;  // the request in progress, until it commits
+  netsnmp_handler_registration* registration_ = nullptr;  // the library's, on the thread
   std::unique_ptr<StationCache> cache_;
   std::string socket_;
   std::atomic<bool> stop_{false};

@@ -6,6 +6,7 @@
 // emulator's request log tells what reached the driver.
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/socket.h>
 
 #include <gtest/gtest.h>
@@ -175,15 +176,39 @@ class SnmpAgentxTest : public ::testing::Test {
         << ReadText(scratch_.File("emulator.out"));
   }
 
-  void StartQuivera(bool sets_allowed) {
-    WriteText(scratch_.File("quivera.ini"), "[Preferences]\nMGTSetOperations=" +
+  // A quivera --headless --agentx with its own settings file and output,
+  // 'env' added to its environment only.
+  std::unique_ptr<ChildProcess> SpawnQuivera(
+      bool sets_allowed, const std::string& name,
+      const std::vector<std::pair<std::string, std::string>>& env = {}) {
+    WriteText(scratch_.File(name + ".ini"), "[Preferences]\nMGTSetOperations=" +
                                                 std::string(sets_allowed ? "0" : "1") +
                                                 "\n[State]\nWebServerEnable=0\n");
-    quivera_ = std::make_unique<ChildProcess>(
+    std::vector<std::pair<std::string, const char*>> saved;
+    for (const auto& [key, value] : env) {
+      const char* before = ::getenv(key.c_str());
+      saved.emplace_back(key, before != nullptr ? ::strdup(before) : nullptr);
+      ::setenv(key.c_str(), value.c_str(), 1);
+    }
+    auto child = std::make_unique<ChildProcess>(
         std::vector<std::string>{QuiveraProgram(), "--headless", "--device-dir",
-                                 scratch_.File("dev"), "--settings", scratch_.File("quivera.ini"),
+                                 scratch_.File("dev"), "--settings", scratch_.File(name + ".ini"),
                                  "--agentx=" + socket_},
-        scratch_.File("quivera.out"));
+        scratch_.File(name + ".out"));
+    for (const auto& [key, before] : saved) {
+      if (before != nullptr) {
+        ::setenv(key.c_str(), before, 1);
+        ::free(const_cast<char*>(before));
+      } else {
+        ::unsetenv(key.c_str());
+      }
+    }
+    return child;
+  }
+
+  void StartQuivera(bool sets_allowed,
+                    const std::vector<std::pair<std::string, std::string>>& env = {}) {
+    quivera_ = SpawnQuivera(sets_allowed, "quivera", env);
     ASSERT_TRUE(quivera_->valid());
     // Connected once the master answers for fddimib.
     ASSERT_TRUE(WaitUntil([&] { return Get(kFddimib + ".1.1.0").output.find(" 2") !=
@@ -377,6 +402,35 @@ TEST_F(SnmpAgentxTest, ASetUnderAStoppedDriverFailsInTimeAndIsNeverAppliedLater)
   // And sets work again once the driver answers.
   EXPECT_EQ(Set(policy, 32807).status, 0);
   EXPECT_EQ(Value(policy), "32807");
+}
+
+// MIB files named in the environment are not read: a MIB folder holding a
+// FIFO would hold up a sub-agent that opened it for ever.
+TEST_F(SnmpAgentxTest, MibFilesInTheEnvironmentAreNotRead) {
+  const std::string mibs = scratch_.File("mibs");
+  ASSERT_EQ(::mkdir(mibs.c_str(), 0755), 0);
+  ASSERT_EQ(::mkfifo((mibs + "/FDDI-SMT73-MIB.txt").c_str(), 0644), 0);
+  StartQuivera(false, {{"MIBS", "ALL"}, {"MIBDIRS", mibs}});
+  EXPECT_EQ(Value(kFddimib + ".1.2.1.14.1"), "32771");
+}
+
+// A second copy whose registration the master refuses keeps asking, and
+// serves fddimib once the first copy has gone; the refusal is told once.
+TEST_F(SnmpAgentxTest, ARefusedSecondCopyServesOnceTheFirstHasGone) {
+  StartQuivera(false);
+  std::unique_ptr<ChildProcess> second = SpawnQuivera(false, "second");
+  ASSERT_TRUE(second->valid());
+  const std::string told = "refused fddimib";
+  EXPECT_TRUE(WaitUntil([&] {
+    return ReadText(scratch_.File("second.out")).find(told) != std::string::npos;
+  }, 20s)) << ReadText(scratch_.File("second.out"));
+  std::this_thread::sleep_for(7s);  // at least one more try while the first copy serves
+  EXPECT_TRUE(quivera_->Stop(10s));
+  EXPECT_TRUE(WaitUntil([&] { return Value(kFddimib + ".1.1.0") == "2"; }, 30s));
+  EXPECT_TRUE(second->running());
+  const std::string out = ReadText(scratch_.File("second.out"));
+  EXPECT_EQ(out.find(told), out.rfind(told)) << out;
+  second->Stop(10s);
 }
 
 // korap1 refuses every attribute set.

@@ -129,6 +129,17 @@ int FreeUdpPort() {
   return port;
 }
 
+// Whether process 'pid' ignores SIGPIPE (its SigIgn mask in /proc).
+bool IgnoresSigpipe(pid_t pid) {
+  std::istringstream status(ReadText("/proc/" + std::to_string(pid) + "/status"));
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("SigIgn:", 0) != 0) continue;
+    const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
+    return (mask >> (SIGPIPE - 1) & 1) != 0;
+  }
+  return false;
+}
+
 struct ToolResult {
   int status;
   std::string output;
@@ -300,6 +311,9 @@ class SnmpAgentxTest : public ::testing::Test {
 
 TEST_F(SnmpAgentxTest, EveryValueIsWhatTheStationFileSets) {
   StartQuivera(false);
+  // No peer (a master that closed the session, a client gone) ends either.
+  EXPECT_TRUE(IgnoresSigpipe(quivera_->pid()));
+  EXPECT_TRUE(IgnoresSigpipe(emulator_->pid()));
   const auto values = Walk();
   for (const auto& [oid, value] : kExpected) {
     const auto found = values.find(oid);

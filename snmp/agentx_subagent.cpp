@@ -18,6 +18,7 @@
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
 #include <net-snmp/agent/net-snmp-agent-includes.h>
+#include <net-snmp/agent/agent_callbacks.h>
 // clang-format on
 
 #include "adapter/thread_stop.h"
@@ -86,10 +87,19 @@ void SetValue(netsnmp_variable_list* vb, const MibEntry& entry) {
   }
 }
 
-// The library's messages, one line each on standard error; a message that
-// repeats the previous one (a master still out of reach) is not repeated.
+// One line on standard error, unless it repeats the line before it (a
+// master still out of reach, a registration still refused): each outage,
+// refusal and reconnection is told once.
+void Tell(const std::string& line) {
+  static std::string last;
+  if (line.empty() || line == last) return;
+  last = line;
+  std::fprintf(stderr, "QUIVERA/FDDI: SNMP: %s\n", line.c_str());
+}
+
+// The library's messages, one line each.
 int LogLine(int, int, void* serverarg, void*) {
-  static std::string pending, last;
+  static std::string pending;
   const auto* message = static_cast<const snmp_log_message*>(serverarg);
   if (message == nullptr || message->msg == nullptr) return 0;
   pending += message->msg;
@@ -103,10 +113,14 @@ int LogLine(int, int, void* serverarg, void*) {
       line = "the master agent refused fddimib (is another copy serving it?); asking again every " +
              std::to_string(kReconnectSeconds) + " seconds";
     }
-    if (line.empty() || line == last) continue;
-    last = line;
-    std::fprintf(stderr, "QUIVERA/FDDI: SNMP: %s\n", line.c_str());
+    Tell(line);
   }
+  return 0;
+}
+
+// The session to the master is open (at start, and after every outage).
+int Connected(int, int, void*, void*) {
+  Tell("connected to the master agent");
   return 0;
 }
 
@@ -183,6 +197,8 @@ class AgentxSubagent::Impl {
     snmp_disable_log();
     netsnmp_register_loghandler(NETSNMP_LOGHANDLER_CALLBACK, LOG_WARNING);
     snmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, LogLine, nullptr);
+    snmp_register_callback(SNMP_CALLBACK_APPLICATION, SNMPD_CALLBACK_INDEX_START, Connected,
+                           nullptr);
 
     init_agent(kAppName);
     // After init_agent, which puts the library's own default in place.

@@ -167,13 +167,8 @@ class SnmpAgentxTest : public ::testing::Test {
               "agentAddress udp:127.0.0.1:" + std::to_string(port_) +
                   "\nmaster agentx\nagentXSocket " + socket_ +
                   "\nrocommunity public 127.0.0.1\nrwcommunity private 127.0.0.1\n");
-    snmpd_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{Tool("snmpd"), "-f", "-Lo", "-C", "-c",
-                                 scratch_.File("snmpd.conf"), "-p", scratch_.File("snmpd.pid")},
-        scratch_.File("snmpd.out"));
-    ASSERT_TRUE(snmpd_->valid());
-    ASSERT_TRUE(WaitUntil([&] { return ::access(socket_.c_str(), F_OK) == 0; }, 20s))
-        << ReadText(scratch_.File("snmpd.out"));
+    StartSnmpd();
+    if (HasFatalFailure()) return;
 
     WriteText(scratch_.File("station.ini"), std::string(kStationFile) + ExtraStationLines());
     log_ = scratch_.File("requests.log");
@@ -226,6 +221,16 @@ class SnmpAgentxTest : public ::testing::Test {
                                        std::string::npos; },
                           30s))
         << ReadText(scratch_.File("quivera.out"));
+  }
+
+  void StartSnmpd() {
+    snmpd_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{Tool("snmpd"), "-f", "-Lo", "-C", "-c",
+                                 scratch_.File("snmpd.conf"), "-p", scratch_.File("snmpd.pid")},
+        scratch_.File("snmpd.out"));
+    ASSERT_TRUE(snmpd_->valid());
+    ASSERT_TRUE(WaitUntil([&] { return ::access(socket_.c_str(), F_OK) == 0; }, 20s))
+        << ReadText(scratch_.File("snmpd.out"));
   }
 
   // Lines a test's fixture adds to korap1's section.
@@ -445,6 +450,24 @@ TEST_F(SnmpAgentxTest, ARefusedSecondCopyServesOnceTheFirstHasGone) {
   const std::string out = ReadText(scratch_.File("second.out"));
   EXPECT_EQ(out.find(told), out.rfind(told)) << out;
   second->Stop(10s);
+}
+
+// The master goes away and comes back: the sub-agent connects again, and
+// says so once, and the outage once, however often it tried meanwhile.
+TEST_F(SnmpAgentxTest, AMasterThatRestartsIsReconnectedAndToldOnce) {
+  StartQuivera(false);
+  ASSERT_TRUE(snmpd_->Stop(10s));
+  std::this_thread::sleep_for(12s);  // two tries at least (one each five seconds)
+  StartSnmpd();
+  EXPECT_TRUE(WaitUntil([&] { return Value(kFddimib + ".1.1.0") == "2"; }, 30s));
+  const std::string out = ReadText(scratch_.File("quivera.out"));
+  const auto count = [&out](const std::string& text) {
+    int n = 0;
+    for (size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("connected to the master agent"), 2) << out;
+  EXPECT_EQ(count("QUIVERA/FDDI: SNMP:"), 3) << out;  // connected, the outage, connected
 }
 
 // korap1 refuses every attribute set.

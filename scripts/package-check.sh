@@ -59,13 +59,19 @@ snapshot() {
     -o -path /var/cache -o -path /var/lib/apt -o -path /var/lib/dpkg -o -path /var/log \) -prune \
     -o -print | sort
 }
+# The package's dependencies come first, so that what they leave behind (a
+# machine id, their own folders) is not taken for the package's.
+say "the package's dependencies"
+cp "$deb" "$root/tmp/quivera.deb"
+in_root apt-get update -qq
+in_root env DEBIAN_FRONTEND=noninteractive apt-get satisfy -y -qq --no-install-recommends \
+  "$(dpkg-deb -f "$deb" Depends)" >"$work/depends.log" 2>&1 ||
+  { tail -30 "$work/depends.log"; fail "apt-get satisfy"; }
 snapshot >"$work/before.txt"
 
 say "installing into the clean root"
-cp "$deb" "$root/tmp/quivera.deb"
-in_root apt-get update -qq
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq /tmp/quivera.deb >"$work/install.log" 2>&1 ||
-  { tail -30 "$work/install.log"; fail "apt-get install"; }
+in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+  /tmp/quivera.deb >"$work/install.log" 2>&1 || { tail -30 "$work/install.log"; fail "apt-get install"; }
 echo "installed"
 
 say "quivera --help"
@@ -89,7 +95,7 @@ printf '%s' "$page" | grep -q 'QUIVERA/FDDI General' || { cat "$root/tmp/quivera
 echo "the General page of the test-mode station was served"
 
 say "purging"
-in_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq --autoremove quivera >"$work/purge.log" 2>&1 ||
+in_root env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq quivera >"$work/purge.log" 2>&1 ||
   { tail -30 "$work/purge.log"; fail "apt-get purge"; }
 snapshot >"$work/after.txt"
 

@@ -19,6 +19,9 @@ enum ControlAction : int {
   kControlPostLoad = 3,  // control value 0: sent after a firmware image was loaded
 };
 
+// What CheckDriverVersion returns for a driver that gave no answer in time.
+inline constexpr int kDriverNotAnswering = 2;
+
 // Size of the buffer FirmwareLoad hands to the driver: 4 bytes ahead of a
 // 256 KiB image area.
 inline constexpr size_t kFirmwareBufferSize = 0x40004;
@@ -52,7 +55,8 @@ class Adapter {
   // Sends the control value of 'action' (a ControlAction); any other action
   // returns 1 without a request.
   virtual int Control(int /*action*/) { return 1; }
-  // 1 when the driver is too old, else 0.
+  // 1 when the driver is too old (or refused the question), 2 when it gave
+  // no answer in time, else 0.
   virtual int CheckDriverVersion() { return 0; }
   // Reads and, once, initialises the adapter's station record. 0/1.
   virtual int InitStationRecord() { return 1; }

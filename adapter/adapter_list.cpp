@@ -84,49 +84,33 @@ void AdapterList::Give(Slot& slot) {
   slot.freed.notify_one();
 }
 
+AdapterHandle AdapterList::At(int index) { return AdapterHandle(*this, index); }
+
+AdapterHandle AdapterList::Current() { return At(CurrentIndex()); }
+
 int AdapterList::GetItem(ManagementItem item, void* buffer, size_t* length, int index) {
-  return WithCurrent([&](Adapter& a) { return a.GetItem(item, buffer, length, index); });
+  return Current().GetItem(item, buffer, length, index);
 }
 
 int AdapterList::SetItem(ManagementItem item, const void* buffer, size_t length, int index) {
-  return WithCurrent([&](Adapter& a) { return a.SetItem(item, buffer, length, index); });
+  return Current().SetItem(item, buffer, length, index);
 }
 
-int AdapterList::FirmwarePrepare() {
-  return WithCurrent([](Adapter& a) { return a.FirmwarePrepare(); });
-}
+int AdapterList::FirmwarePrepare() { return Current().FirmwarePrepare(); }
 
 int AdapterList::FirmwareLoad(void* buffer, size_t length) {
-  return WithCurrent([&](Adapter& a) { return a.FirmwareLoad(buffer, length); });
+  return Current().FirmwareLoad(buffer, length);
 }
 
-int AdapterList::FirmwareCommit() {
-  return WithCurrent([](Adapter& a) { return a.FirmwareCommit(); });
-}
+int AdapterList::FirmwareCommit() { return Current().FirmwareCommit(); }
 
-int AdapterList::FirmwareStatus() {
-  int status = 0;  // "request failed"
-  WithCurrent([&status](Adapter& a) {
-    status = a.FirmwareStatus();
-    return 0;
-  });
-  return status;
-}
+int AdapterList::FirmwareStatus() { return Current().FirmwareStatus(); }
 
-int AdapterList::Control(int action) {
-  return WithCurrent([action](Adapter& a) { return a.Control(action); });
-}
+int AdapterList::Control(int action) { return Current().Control(action); }
 
-int AdapterList::CheckDriverVersion() {
-  return WithCurrent([](Adapter& a) { return a.CheckDriverVersion(); });
-}
+int AdapterList::CheckDriverVersion() { return Current().CheckDriverVersion(); }
 
-void AdapterList::BeginRefresh() {
-  WithCurrent([](Adapter& a) {
-    a.BeginRefresh();
-    return 0;
-  });
-}
+void AdapterList::BeginRefresh() { Current().BeginRefresh(); }
 
 void AdapterList::BeginRefreshAll() {
   // Each adapter on its own lock: one busy with a slow request holds up only
@@ -140,28 +124,82 @@ void AdapterList::BeginRefreshAll() {
   ++refresh_count_;
 }
 
-void AdapterList::SamplePerformance(int refresh_rate) {
-  WithCurrent([refresh_rate](Adapter& a) {
+void AdapterList::SamplePerformance(int refresh_rate) { Current().SamplePerformance(refresh_rate); }
+
+int AdapterHandle::GetItem(ManagementItem item, void* buffer, size_t* length, int instance) {
+  return With([&](Adapter& a) { return a.GetItem(item, buffer, length, instance); });
+}
+
+int AdapterHandle::SetItem(ManagementItem item, const void* buffer, size_t length, int instance) {
+  return With([&](Adapter& a) { return a.SetItem(item, buffer, length, instance); });
+}
+
+int AdapterHandle::FirmwarePrepare() {
+  return With([](Adapter& a) { return a.FirmwarePrepare(); });
+}
+
+int AdapterHandle::FirmwareLoad(void* buffer, size_t length) {
+  return With([&](Adapter& a) { return a.FirmwareLoad(buffer, length); });
+}
+
+int AdapterHandle::FirmwareCommit() {
+  return With([](Adapter& a) { return a.FirmwareCommit(); });
+}
+
+int AdapterHandle::FirmwareStatus() {
+  int status = 0;  // "request failed"
+  With([&status](Adapter& a) {
+    status = a.FirmwareStatus();
+    return 0;
+  });
+  return status;
+}
+
+int AdapterHandle::Control(int action) {
+  return With([action](Adapter& a) { return a.Control(action); });
+}
+
+int AdapterHandle::CheckDriverVersion() {
+  return With([](Adapter& a) { return a.CheckDriverVersion(); });
+}
+
+void AdapterHandle::BeginRefresh() {
+  With([](Adapter& a) {
+    a.BeginRefresh();
+    return 0;
+  });
+}
+
+void AdapterHandle::SamplePerformance(int refresh_rate) {
+  With([refresh_rate](Adapter& a) {
     a.SamplePerformance(refresh_rate);
     return 0;
   });
 }
 
-int GetU32(AdapterList& list, ManagementItem item, uint32_t* value, int index) {
+int GetU32(AdapterHandle adapter, ManagementItem item, uint32_t* value, int index) {
   uint32_t v = 0;
   size_t length = sizeof v;
-  if (list.GetItem(item, &v, &length, index) != 0) return 1;
+  if (adapter.GetItem(item, &v, &length, index) != 0) return 1;
   *value = v;
   return 0;
 }
 
-int GetU64(AdapterList& list, ManagementItem item, uint64_t* value, int index) {
+int GetU64(AdapterHandle adapter, ManagementItem item, uint64_t* value, int index) {
   // A 64-bit item arrives as two u32 words, the more significant one first.
   uint32_t words[2] = {0, 0};
   size_t length = sizeof words;
-  if (list.GetItem(item, words, &length, index) != 0) return 1;
+  if (adapter.GetItem(item, words, &length, index) != 0) return 1;
   *value = static_cast<uint64_t>(words[0]) << 32 | words[1];
   return 0;
+}
+
+int GetU32(AdapterList& list, ManagementItem item, uint32_t* value, int index) {
+  return GetU32(list.Current(), item, value, index);
+}
+
+int GetU64(AdapterList& list, ManagementItem item, uint64_t* value, int index) {
+  return GetU64(list.Current(), item, value, index);
 }
 
 }  // namespace quivera

@@ -27,6 +27,8 @@
 
 namespace quivera {
 
+class AdapterHandle;
+
 class AdapterList {
  public:
   static constexpr int kMaxAdapters = 16;
@@ -48,6 +50,13 @@ class AdapterList {
   // innermost pin on this list along with it. Returns 0, or 1 when out of
   // range.
   int SetCurrent(int index);
+
+  // A handle to element 'index': every operation through it goes to that
+  // adapter, whatever is made current meanwhile. A command that asks the
+  // user or pauses keeps its handle across the wait.
+  AdapterHandle At(int index);
+  // A handle to the adapter current now (as CurrentIndex sees it), read once.
+  AdapterHandle Current();
 
   // For its life, every operation the constructing thread makes through
   // 'list', and its CurrentIndex, go to one adapter, whatever the other
@@ -107,11 +116,6 @@ class AdapterList {
     const Taken taken(*slot);
     return std::forward<Fn>(fn)(*slot->adapter);
   }
-  // The same on the current adapter (as CurrentIndex sees it).
-  template <class Fn>
-  int WithCurrent(Fn&& fn) {
-    return WithAdapter(CurrentIndex(), std::forward<Fn>(fn));
-  }
 
  private:
   // One adapter and its lock: 'busy' while an operation runs on it. (A flag
@@ -146,8 +150,47 @@ class AdapterList {
   std::atomic<uint64_t> refresh_count_{0};
 };
 
-// Convenience readers over the list (or any adapter) for callers that only
-// want a number: return 0 and store the value, or 1 when unavailable.
+// One adapter of a list, by index: a small value to keep for the steps of
+// one command. Each operation runs on that adapter under its lock, atomic
+// towards the other threads; with no such adapter, or when the calling thread
+// is asked to stop (ThreadStopScope) before the adapter is free, it returns 1
+// (FirmwareStatus 0) and does nothing. 'instance' is the port (0, 1) of a
+// per-port item or the entry (0..3) of the error log.
+class AdapterHandle {
+ public:
+  AdapterHandle(AdapterList& list, int index) : list_(&list), index_(index) {}
+
+  int index() const { return index_; }
+
+  int GetItem(ManagementItem item, void* buffer, size_t* length, int instance = 0);
+  int SetItem(ManagementItem item, const void* buffer, size_t length, int instance = 0);
+  int FirmwarePrepare();
+  int FirmwareLoad(void* buffer, size_t length);
+  int FirmwareCommit();
+  int FirmwareStatus();  // 0 when the request failed or there is no adapter
+  int Control(int action);
+  int CheckDriverVersion();
+  void BeginRefresh();
+  void SamplePerformance(int refresh_rate);
+
+  // Runs 'fn(Adapter&)' under the adapter's lock, for a sequence that must
+  // not interleave with another thread's operations on it (a read-modify-
+  // write); as AdapterList::WithAdapter.
+  template <class Fn>
+  int With(Fn&& fn) {
+    return list_->WithAdapter(index_, std::forward<Fn>(fn));
+  }
+
+ private:
+  AdapterList* list_;
+  int index_;
+};
+
+// Convenience readers for callers that only want a number: return 0 and
+// store the value, or 1 when unavailable. Over a list they read the current
+// adapter.
+int GetU32(AdapterHandle adapter, ManagementItem item, uint32_t* value, int index = 0);
+int GetU64(AdapterHandle adapter, ManagementItem item, uint64_t* value, int index = 0);
 int GetU32(AdapterList& list, ManagementItem item, uint32_t* value, int index = 0);
 int GetU64(AdapterList& list, ManagementItem item, uint64_t* value, int index = 0);
 

@@ -43,13 +43,19 @@ const char* OutcomeText(ChangeOutcome outcome) {
   return "unknown";
 }
 
-// A text from outside as one printable field: control bytes, DEL and the
-// backslash become \xHH, so a line can never be split or forged.
+// A text from outside as one field of plain printable ASCII: control bytes,
+// DEL, the backslash and every byte outside ASCII become \xHH, so a line can
+// never be split, carry a terminal's escape sequence (C1 controls are bytes
+// outside ASCII too), or be anything but valid UTF-8. A field holding a blank
+// or a double quote is put in double quotes (its quotes escaped), so a value
+// such as a file name can never forge the fields after it.
 void AppendEscaped(std::string* out, const std::string& text) {
   static const char kHex[] = "0123456789ABCDEF";
+  const bool quoted = text.find_first_of(" \"") != std::string::npos;
+  if (quoted) out->push_back('"');
   for (const char ch : text) {
     const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F || c == '\\') {
+    if (c < 0x20 || c >= 0x7F || c == '\\' || (quoted && c == '"')) {
       out->append("\\x");
       out->push_back(kHex[c >> 4]);
       out->push_back(kHex[c & 0xF]);
@@ -57,6 +63,7 @@ void AppendEscaped(std::string* out, const std::string& text) {
       out->push_back(ch);
     }
   }
+  if (quoted) out->push_back('"');
 }
 
 }  // namespace

@@ -39,7 +39,12 @@ struct ChangeEntry {
   ChangeOutcome outcome = ChangeOutcome::kDone;
 };
 
-// One line (no line end) as every sink receives it.
+// One line (no line end) as every sink receives it:
+//   2026-12-11T01:07:12Z origin=browser(192.0.2.7) adapter=korae1
+//   change=fddimibPORTLerCutoff[1]=5 outcome=refused: set operations disabled
+// (on one line). Only printable ASCII: control bytes, the backslash and bytes
+// outside ASCII of the outside texts are written \xHH, and a field holding a
+// blank or a double quote is quoted.
 std::string ChangeLine(const ChangeEntry& entry, std::time_t now);
 
 // Where the lines go. Each sink gets the whole line; sinks are called one at

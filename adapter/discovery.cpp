@@ -57,14 +57,17 @@ void Discover(AdapterList& list, int verdict, const ChannelOpener& open) {
   }
 }
 
-int FindOutdatedDriver(AdapterList& list, std::string* device_name, bool accept_any_driver) {
+int FindOutdatedDriver(AdapterList& list, std::string* device_name, bool accept_any_driver,
+                       bool* not_answering) {
   if (accept_any_driver) return -1;
   const int previous = list.CurrentIndex();
   int outdated = -1;
   for (int i = 0; i < list.Count() && outdated < 0; ++i) {
     list.SetCurrent(i);
-    if (list.CheckDriverVersion() == 0) continue;
+    const int verdict = list.CheckDriverVersion();
+    if (verdict == 0) continue;
     outdated = i;
+    if (not_answering != nullptr) *not_answering = verdict == kDriverNotAnswering;
     char name[kDeviceNameBuffer] = {};
     size_t length = sizeof name - 1;  // keeps a NUL at the end whatever comes back
     if (list.GetItem(ManagementItem::DeviceName, name, &length) != 0) name[0] = '\0';

@@ -46,8 +46,11 @@ void Discover(AdapterList& list, int verdict, const ChannelOpener& open);
 // set by hand) it asks nothing and accepts every driver. Returns the 0-based index of the first
 // adapter whose driver is too old, with its DeviceName (read into a 32-byte
 // buffer; empty when unreadable) in *device_name; or -1 when every driver is
-// accepted (*device_name untouched). The adapter that was current before is
-// current again afterwards, whatever the outcome.
-int FindOutdatedDriver(AdapterList& list, std::string* device_name, bool accept_any_driver);
+// accepted (*device_name untouched). '*not_answering' (when given) says
+// whether that driver gave no answer in time rather than an old version or a
+// refusal. The adapter that was current before is current again afterwards,
+// whatever the outcome.
+int FindOutdatedDriver(AdapterList& list, std::string* device_name, bool accept_any_driver,
+                       bool* not_answering = nullptr);
 
 }  // namespace quivera

@@ -273,6 +273,8 @@ int DriverAdapter::CheckDriverVersion() {
   uint8_t word[kWordSize] = {};
   size_t returned = 0;
   const bool ok = Send(kOidGenVendorId, word, sizeof word, &returned) == 0 && returned >= kWordSize;
+  // A stalled driver is no old driver: the operator is told it does not answer.
+  if (!ok && channel_->NotAnswering()) return kDriverNotAnswering;
   return DriverTooOld(ok, LoadU32(word)) ? 1 : 0;
 }
 

@@ -23,6 +23,12 @@ class DriverChannel {
   // in *returned; 'buffer' is then unspecified. 'returned' may not be null.
   // Safe to call from one thread at a time.
   virtual int Request(uint32_t oid, void* buffer, size_t len, size_t* returned) = 0;
+
+  // True when the last request failed because the driver gave no answer in
+  // time (it is stalled), rather than refusing the request or breaking the
+  // exchange; false again once the driver answers. Channels that cannot tell
+  // say false.
+  virtual bool NotAnswering() const { return false; }
 };
 
 // Opens the driver behind a device path such as "\Device\korap1". Returns

@@ -80,6 +80,8 @@ class SocketDriverChannel : public DriverChannel {
   const std::string& socket_path() const { return path_; }
   // True from a timed-out request until the driver answered in the background.
   bool resting() const { return resting_; }
+  // While the channel rests.
+  bool NotAnswering() const override { return resting_; }
 
  private:
   SocketDriverChannel(std::string path, std::chrono::milliseconds timeout, int fd);

@@ -1,9 +1,13 @@
 // The headless run, top to bottom: settings, start-up, tick loop, settings.
 #include "app/headless.h"
 
+#include <memory>
+#include <string>
+
 #include "adapter/adapter_list.h"
 #include "adapter/socket_driver_channel.h"
 #include "adapter/thread_stop.h"
+#include "app/change_sinks.h"
 #include "app/console_ui_services.h"
 #include "app/options.h"
 #include "app/refresh_cycle.h"
@@ -13,6 +17,7 @@
 #include "app/tick_loop.h"
 #include "web/hypertext_server.h"
 #include "web/listen_report.h"
+#include "web/metrics_listener.h"
 #include "web/page_dispatch.h"
 #include "web/system_facts.h"
 
@@ -27,6 +32,16 @@ int RunHeadless(const Options& options) {
   const Result loaded = LoadSettings(options.settings_path);
   if (!loaded.ok) ui.Message(loaded.message, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
   if (options.test_mode) AppSettings().TestMode = 1;  // this run only; never written
+
+  // The change record: the system log, standard error and the file asked
+  // for, from before the first adapter is opened until after the last
+  // thread that could change one has stopped.
+  std::string record_warning;
+  const InstalledChangeSinks record(
+      ProgramChangeSinks(SystemSyslogWriter(), stderr, options.change_log, &record_warning));
+  if (!record_warning.empty()) {
+    ui.Message(record_warning, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
+  }
 
   int status = 1;
   if (!signals.ok()) {
@@ -51,6 +66,15 @@ int RunHeadless(const Options& options) {
       });
       // Any non-zero value starts it, as in the windowed program.
       if (WebServerEnabled()) server.start();
+      std::unique_ptr<MetricsListener> metrics;
+      if (!options.metrics.empty()) {
+        metrics = std::make_unique<MetricsListener>(adapters);
+        metrics->Start(options.metrics_address, [&ui, &options](const ListenReport& report) {
+          ui.Message(MetricsListenText(options.metrics_address, report), kAppCaption,
+                     MessageButtons::Ok,
+                     report.error == 0 ? MessageIcon::Information : MessageIcon::Warning);
+        });
+      }
       AgentxSubagent agent(adapters, [] { return SetOperationsAllowed(); });
       std::string agent_error;
       if (options.agentx && !agent.Start(options.agentx_socket, &agent_error)) {
@@ -64,11 +88,16 @@ int RunHeadless(const Options& options) {
       // ... and stop here, before the adapters and the settings go away.
       agent.Stop();
       server.stop();
+      metrics.reset();
     }
   }
 
   Result saved = SaveSettings(options.settings_path);
-  if (!saved.ok) ui.Message(saved.message, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
+  if (!saved.ok) {
+    ui.Message(saved.message, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);
+    // Settings that could not be written are an error of the run.
+    status = 1;
+  }
   return status;
 }
 

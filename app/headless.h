@@ -9,9 +9,10 @@ namespace quivera {
 struct Options;
 
 // Runs the program headless. Returns the exit status: 0 after a stop signal,
-// 1 when start-up failed (its message was shown) or the stop signals could
-// not be watched. The settings are written back in either case; a failure to
-// write them is reported on standard error.
+// 1 when start-up failed (its message was shown), the stop signals could not
+// be watched, or the settings could not be written back. The settings are
+// written back in every case; a failure to write them is reported on
+// standard error.
 int RunHeadless(const Options& options);
 
 }  // namespace quivera

@@ -20,7 +20,7 @@ struct OptionDef {
   bool value_optional = false;  // the flag may carry a value after '=' only
 };
 
-const std::array<OptionDef, 5> kOptions = {{
+const std::array<OptionDef, 7> kOptions = {{
     {"--settings", "FILE", &Options::settings_path, nullptr,
      "settings file (default $XDG_CONFIG_HOME/quivera/quivera.ini)"},
     {"--test-mode", nullptr, nullptr, &Options::test_mode,
@@ -31,6 +31,10 @@ const std::array<OptionDef, 5> kOptions = {{
     {"--agentx", "SOCKET", &Options::agentx_socket, &Options::agentx,
      "serve the FDDI MIB through the SNMP master agent (default: its socket)",
      true},
+    {"--metrics", "[ADDRESS:]PORT", &Options::metrics, nullptr,
+     "serve Prometheus metrics at /metrics on PORT (all addresses unless ADDRESS)"},
+    {"--change-log", "FILE", &Options::change_log, nullptr,
+     "also append the record of adapter changes to FILE"},
 }};
 
 const OptionDef* FindOption(std::string_view flag) {
@@ -96,6 +100,11 @@ ParseOutcome ParseOptions(int argc, const char* const* argv, Options* options, s
     if (def->text == &Options::settings_path) settings_given = true;
   }
   if (!settings_given) options->settings_path = DefaultSettingsPath();
+  if (!options->metrics.empty() &&
+      !ParseMetricsAddress(options->metrics, &options->metrics_address, error)) {
+    *error = "option '--metrics': " + *error;
+    return ParseOutcome::kUsageError;
+  }
   return ParseOutcome::kRun;
 }
 

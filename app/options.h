@@ -1,12 +1,14 @@
 // The command line of quivera:
 //   quivera [--settings FILE] [--test-mode] [--headless] [--device-dir DIR]
-//           [--agentx[=SOCKET]]
+//           [--agentx[=SOCKET]] [--metrics [ADDRESS:]PORT] [--change-log FILE]
 // read from a table of options; "--help" asks for the usage text. A value may
 // follow its option as the next word or after '=' ("--settings=FILE"); the
 // optional value of --agentx only after '='.
 #pragma once
 
 #include <string>
+
+#include "web/metrics_listener.h"
 
 namespace quivera {
 
@@ -17,6 +19,9 @@ struct Options {
   std::string device_dir = "/dev";  // where the adapters' driver devices are
   bool agentx = false;              // serve the FDDI MIB through the SNMP master agent
   std::string agentx_socket;        // the master's AgentX socket; empty: its default
+  std::string metrics;              // "[ADDRESS:]PORT" of the metrics listener; empty: none
+  MetricsAddress metrics_address;   // 'metrics' read, when given
+  std::string change_log;           // file the change record is appended to; empty: none
 };
 
 enum class ParseOutcome {

@@ -15,12 +15,20 @@ bool Refuse(UiServices& ui, const std::string& text, const char* caption) {
   return false;
 }
 
+std::string WithDeviceName(const char* pattern, const std::string& device_name) {
+  std::string text = pattern;
+  text.replace(text.find("%s"), 2, device_name);
+  return text;
+}
+
 }  // namespace
 
 std::string DriverTooOldMessage(const std::string& device_name) {
-  std::string text = kDriverTooOld;
-  text.replace(text.find("%s"), 2, device_name);
-  return text;
+  return WithDeviceName(kDriverTooOld, device_name);
+}
+
+std::string DriverNotAnsweringMessage(const std::string& device_name) {
+  return WithDeviceName(kDriverNotAnsweringText, device_name);
 }
 
 bool RunStartupSequence(AdapterList& list, const ChannelOpener& opener, bool test_mode,
@@ -35,7 +43,11 @@ bool RunStartupSequence(AdapterList& list, const ChannelOpener& opener, bool tes
   if (trim_adapter_menu) trim_adapter_menu(count);
 
   std::string device_name;
-  if (FindOutdatedDriver(list, &device_name, AppSettings().AnyOldDriver != 0) >= 0) {
+  bool not_answering = false;
+  if (FindOutdatedDriver(list, &device_name, AppSettings().AnyOldDriver != 0, &not_answering) >=
+      0) {
+    // A stalled driver is not called too old: an upgrade would not help.
+    if (not_answering) return Refuse(ui, DriverNotAnsweringMessage(device_name), kAppCaption);
     return Refuse(ui, DriverTooOldMessage(device_name), kDriverUpgradeCaption);
   }
 

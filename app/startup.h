@@ -24,6 +24,11 @@ inline constexpr char kDriverTooOld[] =
     "%s.\n\nPlease consult the on-line help or product release notes\nfor instructions on "
     "how to upgrade the driver.";
 
+// "%s" stands for the adapter's device name.
+inline constexpr char kDriverNotAnsweringText[] =
+    "QUIVERA/FDDI got no answer from the driver for Marbeck FDDI adapter %s.\n\nThe driver "
+    "may be stalled: check that it is loaded and working, then start QUIVERA/FDDI again.";
+
 // Told the number of adapters found, so that the Adapter menu keeps only
 // that many entries.
 using AdapterMenuTrim = std::function<void(int count)>;
@@ -32,7 +37,8 @@ using AdapterMenuTrim = std::function<void(int count)>;
 // mode three simulated adapters and no driver channel; otherwise every
 // candidate device opened through 'opener'); no adapter -> refusal; the menu
 // trim (when given); each adapter's driver version in order, the first one
-// too old -> refusal naming its device; then adapter 1 is current and has
+// too old -> refusal naming its device, or, when that driver gave no answer
+// in time, the refusal saying so; then adapter 1 is current and has
 // taken its first performance sample. Returns true on success. On failure
 // the list keeps whatever was discovered.
 bool RunStartupSequence(AdapterList& list, const ChannelOpener& opener, bool test_mode,
@@ -40,5 +46,7 @@ bool RunStartupSequence(AdapterList& list, const ChannelOpener& opener, bool tes
 
 // The driver-too-old message for the device 'device_name'.
 std::string DriverTooOldMessage(const std::string& device_name);
+// The message for the device 'device_name' whose driver did not answer.
+std::string DriverNotAnsweringMessage(const std::string& device_name);
 
 }  // namespace quivera

@@ -9,7 +9,7 @@
 #include "flash/error_log_layout.h"
 #include "flash/flash_reply.h"
 #include "flash/hex_dump.h"
-#include "flash/pinned_adapter.h"
+#include "adapter/adapter_list.h"
 #include "present/print_frame.h"
 #include "present/ui_services.h"
 
@@ -23,7 +23,7 @@ constexpr size_t kRevisionBuffer = 32;
 
 
 // "%c%c%c%c" of bytes 3, 2, 1, 0, or "?.??" when the revision cannot be read.
-std::string RevisionText(PinnedAdapter& adapter) {
+std::string RevisionText(AdapterHandle adapter) {
   std::array<uint8_t, kRevisionBuffer> revision{};
   size_t length = revision.size();
   if (adapter.GetItem(ManagementItem::FirmwareRevision, revision.data(), &length) != 0) {
@@ -35,7 +35,7 @@ std::string RevisionText(PinnedAdapter& adapter) {
 
 // A section: a line with one blank, then 'title' (when given), then the
 // area's dump or its read-error lines.
-void AppendDumpSection(std::string* out, PinnedAdapter& adapter, const char* title,
+void AppendDumpSection(std::string* out, AdapterHandle adapter, const char* title,
                        ManagementItem item, FlashDump dump, FlashReply* reply, TextLines* lines) {
   lines->Clear();
   lines->Append(" ");
@@ -56,7 +56,7 @@ struct FileCloser {
 
 }  // namespace
 
-std::string ErrorLogExportText(PinnedAdapter& adapter, std::time_t now) {
+std::string ErrorLogExportText(AdapterHandle adapter, std::time_t now) {
   std::string out;
   out += "Adapter Error Log";
   out += kLineEnd;
@@ -82,7 +82,7 @@ std::string ErrorLogExportText(PinnedAdapter& adapter, std::time_t now) {
 }
 
 bool ExportErrorLogCommand(AdapterList& adapters, UiServices& ui) {
-  PinnedAdapter adapter(adapters);
+  AdapterHandle adapter = adapters.Current();
   const FileChoice choice{
       "Save As", {{"Exported Error Logs", "*.FWD"}, {"All Files", "*.*"}}, "FWD"};
   std::string path;

@@ -9,7 +9,7 @@
 namespace quivera {
 
 class AdapterList;
-class PinnedAdapter;
+class AdapterHandle;
 class UiServices;
 
 inline constexpr char kUnableToOpenOutputText[] = "Unable to open output file.";
@@ -19,7 +19,7 @@ inline constexpr char kUnableToWriteOutputText[] = "Unable to write output file.
 // then one section per error-log entry, the driver parameters and the serial
 // number, each section starting with a line holding one blank. An area that
 // cannot be read stands as its "Hardware read error" line.
-std::string ErrorLogExportText(PinnedAdapter& adapter, std::time_t now);
+std::string ErrorLogExportText(AdapterHandle adapter, std::time_t now);
 
 // The command on the current adapter: the save dialog ("Exported Error Logs"
 // *.FWD, "All Files" *.*, default extension FWD), then the file. A file that

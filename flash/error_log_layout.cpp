@@ -112,4 +112,15 @@ bool FormatErrorLogEntry(TextLines& lines, std::span<const uint8_t, kFlashReplyS
   return fit;
 }
 
+void AppendErrorLogEntryLines(AdapterHandle adapter, int entry, bool full, FlashReply* reply,
+                              TextLines& lines) {
+  if (!ReadFlashItem(adapter, ManagementItem::ErrorLogEntry, entry, reply)) {
+    lines.AppendFormatted("Hardware read error for Error Log Entry %d", entry);
+    lines.Append(" ");
+    return;
+  }
+  lines.AppendFormatted("    Entry #      = %d", entry);
+  FormatErrorLogEntry(lines, std::span<const uint8_t, kFlashReplySize>(*reply), full);
+}
+
 }  // namespace quivera

@@ -33,20 +33,11 @@ inline constexpr int kErrorLogEntryMaxLines = 130;
 bool FormatErrorLogEntry(TextLines& lines, std::span<const uint8_t, kFlashReplySize> reply,
                          bool full);
 
-// Reads error-log entry 'entry' from 'source' (the adapter list, or one
-// pinned adapter) into 'reply' and appends its "Entry #" line and its text,
-// or, when it cannot be read, its read-error line and a blank one.
-template <class Source>
-void AppendErrorLogEntryLines(Source& source, int entry, bool full, FlashReply* reply,
-                              TextLines& lines) {
-  if (!ReadFlashItem(source, ManagementItem::ErrorLogEntry, entry, reply)) {
-    lines.AppendFormatted("Hardware read error for Error Log Entry %d", entry);
-    lines.Append(" ");
-    return;
-  }
-  lines.AppendFormatted("    Entry #      = %d", entry);
-  FormatErrorLogEntry(lines, std::span<const uint8_t, kFlashReplySize>(*reply), full);
-}
+// Reads error-log entry 'entry' of 'adapter' into 'reply' and appends its
+// "Entry #" line and its text, or, when it cannot be read, its read-error
+// line and a blank one.
+void AppendErrorLogEntryLines(AdapterHandle adapter, int entry, bool full, FlashReply* reply,
+                              TextLines& lines);
 
 // Appends one register-dump line: the label of 'word' (0..119) padded to 34
 // characters, the word number right-aligned in 3, ':' and 'value' as eight

@@ -11,7 +11,7 @@
 
 #include "adapter/adapter.h"
 #include "adapter/adapter_list.h"
-#include "flash/pinned_adapter.h"
+#include "adapter/adapter_list.h"
 #include "flash/srecord_image.h"
 #include "present/firmware_revision.h"
 #include "settings/ascii_case.h"
@@ -89,13 +89,13 @@ bool EndWith(UiServices& ui, const std::string& text, MessageIcon icon) {
 }
 
 // Load or blast failed: the adapter is reset so that it runs on.
-bool FailAndReset(UiServices& ui, PinnedAdapter& adapter, const char* text) {
+bool FailAndReset(UiServices& ui, AdapterHandle adapter, const char* text) {
   EndWith(ui, text, MessageIcon::None);
   adapter.Control(kControlReset);
   return false;
 }
 
-FirmwareTarget Prepare(PinnedAdapter& adapter) {
+FirmwareTarget Prepare(AdapterHandle adapter) {
   FirmwareTarget target;
   std::string revision;
   if (ReadFirmwareRevision(adapter, &revision)) {
@@ -187,7 +187,7 @@ FirmwareNameVerdict CheckFirmwareName(const std::string& file_name, const Firmwa
   return {Action::kRefuse, kInvalidNameText, MessageIcon::Stop};
 }
 
-bool DownloadFirmware(const std::string& path, PinnedAdapter& adapter, UiServices& ui) {
+bool DownloadFirmware(const std::string& path, AdapterHandle adapter, UiServices& ui) {
   const BusyCursor busy(ui);
   // Closed on every way out, the failures included.
   const File file(std::fopen(path.c_str(), "rb"));
@@ -231,7 +231,7 @@ bool DownloadFirmware(const std::string& path, PinnedAdapter& adapter, UiService
 }
 
 bool FirmwareUpgradeCommand(AdapterList& adapters, UiServices& ui) {
-  PinnedAdapter adapter(adapters);
+  AdapterHandle adapter = adapters.Current();
   const FirmwareTarget target = Prepare(adapter);
   FileFilter filter;
   if (!FirmwareFilter(target, &filter)) {

@@ -12,7 +12,7 @@
 namespace quivera {
 
 class AdapterList;
-class PinnedAdapter;
+class AdapterHandle;
 
 // Texts of the flow, as the user sees them.
 inline constexpr char kNoKnownFirmwareText[] =
@@ -82,7 +82,7 @@ std::string RevisionQuestion(const std::string& file_name, const FirmwareTarget&
 // ends silently; a file refused by the image reader, or too large to read,
 // ends with its message (stop icon) before anything reaches the adapter.
 // Returns true when the process completed.
-bool DownloadFirmware(const std::string& path, PinnedAdapter& adapter, UiServices& ui);
+bool DownloadFirmware(const std::string& path, AdapterHandle adapter, UiServices& ui);
 
 // The whole command for the current adapter. Returns true when an image was
 // downloaded to completion.

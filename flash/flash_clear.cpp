@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "flash/pinned_adapter.h"
+#include "adapter/adapter_list.h"
 #include "present/ui_services.h"
 
 namespace quivera {
@@ -37,7 +37,7 @@ bool Yes(UiServices& ui, const char* text, MessageIcon icon) {
 }  // namespace
 
 int ClearFlashCommand(AdapterList& adapters, UiServices& ui) {
-  PinnedAdapter adapter(adapters);
+  AdapterHandle adapter = adapters.Current();
   int cleared = 0;
   for (const FlashArea& area : kFlashAreas) {
     if (!Yes(ui, area.first_question, MessageIcon::None)) continue;

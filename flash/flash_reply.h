@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "adapter/management_item.h"
+#include "adapter/adapter_list.h"
 
 namespace quivera {
 
@@ -25,14 +25,9 @@ static_assert(kFlashBlockDataOffset + kSerialNumberLength <= kFlashReplySize);
 
 using FlashReply = std::array<uint8_t, kFlashReplySize>;
 
-// Reads flash item 'item' (entry 'instance' of the error log) from 'source',
-// the adapter list or one pinned adapter, into 'reply', which is cleared
-// first so that a short reply leaves zeros behind it. True on success.
-template <class Source>
-bool ReadFlashItem(Source& source, ManagementItem item, int instance, FlashReply* reply) {
-  reply->fill(0);
-  size_t length = reply->size();
-  return source.GetItem(item, reply->data(), &length, instance) == 0;
-}
+// Reads flash item 'item' (entry 'instance' of the error log) of 'adapter'
+// into 'reply', which is cleared first so that a short reply leaves zeros
+// behind it. True on success.
+bool ReadFlashItem(AdapterHandle adapter, ManagementItem item, int instance, FlashReply* reply);
 
 }  // namespace quivera

@@ -103,16 +103,15 @@ CFlashPage2::CFlashPage2(AdapterList& adapters, QWidget* parent)
   QGroupBox* size = make_group(FlashOptionGroup::Size, "Data Size", {"Byte", "Word", "Long"},
                                size_buttons_.data(), false);
 
+  // The list takes the page's whole width and every line of height the
+  // option groups, side by side in one row below it, leave.
   auto* layout = new QGridLayout(this);
-  layout->addWidget(list_, 0, 0, 1, 5);
-  layout->addWidget(object, 1, 0, 2, 1);
-  layout->addWidget(entry, 1, 1, 1, 4);
-  layout->addWidget(format, 2, 1);
-  layout->addWidget(order, 2, 2);
-  layout->addWidget(size, 2, 3);
+  layout->addWidget(list_, 0, 0, 1, 6);
+  int column = 0;
+  for (QGroupBox* box : {object, entry, format, order, size}) layout->addWidget(box, 1, column++);
   layout->setRowStretch(0, 1);
-  layout->setColumnStretch(4, 1);
-  FixPageSize(this, kPageWidthUnits, kPageHeightUnits);
+  layout->setColumnStretch(5, 1);
+  MinimumPageSize(this, kPageWidthUnits, kPageHeightUnits);
 
   // Initialisation: the first button of every group, then the driver
   // parameters in the list.

@@ -45,7 +45,7 @@ constexpr FlashBlock kSerialNumberBlock = {ManagementItem::SerialNumber,
 void AppendBlock(AdapterList& adapters, const FlashBlock& block, DumpColumns columns,
                  DumpOrder order, DumpGrouping grouping, TextLines* lines) {
   auto reply = std::make_unique<FlashReply>();
-  if (!ReadFlashItem(adapters, block.item, 0, reply.get())) {
+  if (!ReadFlashItem(adapters.Current(), block.item, 0, reply.get())) {
     lines->Append(block.read_error);
     lines->Append(" ");
     return;
@@ -75,7 +75,7 @@ bool FlashOptionRefills(FlashOptionGroup group, FlashObject selected) {
 }
 
 const std::string& FirmwareRevisionCache::Get(AdapterList& adapters) {
-  if (!read_) read_ = ReadFirmwareRevision(adapters, &text_);
+  if (!read_) read_ = ReadFirmwareRevision(adapters.Current(), &text_);
   return text_;
 }
 
@@ -91,7 +91,7 @@ void FillFlashLines(AdapterList& adapters, const FlashOptions& options,
   switch (options.object) {
     case FlashObject::ErrorLog:
       AppendHeading(lines, kErrorLogTitle, revision);
-      AppendErrorLogEntryLines(adapters, options.entry, options.ascii,
+      AppendErrorLogEntryLines(adapters.Current(), options.entry, options.ascii,
                                std::make_unique<FlashReply>().get(), *lines);
       break;
     case FlashObject::DriverPrivate:
@@ -119,7 +119,7 @@ void FlashSheetLines(AdapterList& adapters, int part, const std::string& revisio
                 DumpGrouping::Longwords, lines);
   } else if (part > kFirstFlashSheet && part <= kLastFlashSheet) {
     AppendHeading(lines, kErrorLogTitle, revision);
-    AppendErrorLogEntryLines(adapters, part - kFirstFlashSheet - 1, true,
+    AppendErrorLogEntryLines(adapters.Current(), part - kFirstFlashSheet - 1, true,
                              std::make_unique<FlashReply>().get(), *lines);
   }
 }

@@ -12,6 +12,7 @@
 #include "dialogs/ui_text.h"
 #include "pages/page_layout_logic.h"
 #include "pages/page_support.h"
+#include "pages/value_field_width.h"
 #include "present/firmware_revision.h"
 #include "present/print_frame.h"
 #include "present/value_texts.h"
@@ -57,6 +58,7 @@ CGeneralPage::CGeneralPage(AdapterList& adapters, QWidget* parent)
     const int row = static_cast<int>(i);
     statistics_grid->addWidget(new QLabel(QString::fromLatin1(rows[i].label), statistics), row, 0);
     statistic_fields_[i] = MakeValueField(statistics, Qt::AlignRight | Qt::AlignVCenter);
+    FitFieldTo(statistic_fields_[i], NumberTextSamples(10, false));  // 32-bit counts
     statistics_grid->addWidget(statistic_fields_[i], row, 1);
   }
   statistics_grid->setColumnStretch(0, 1);
@@ -112,6 +114,18 @@ QCheckBox* CGeneralPage::filterBox(int row) const {
 }
 
 void CGeneralPage::Refresh(int /*reload*/, int show) {
+  if (shown_adapter_.Switched(adapters_)) {
+    // Another adapter's values: none of them may stay under this one.
+    for (std::string* text : {&device_name_, &vendor_description_, &firmware_revision_}) {
+      text->clear();
+    }
+    for (QLabel* field : {device_name_field_, vendor_field_, firmware_field_}) field->clear();
+    for (std::string& text : statistic_texts_) text.clear();
+    for (QLabel* field : statistic_fields_) field->clear();
+    filter_flags_ = {};
+    filter_texts_.clear();
+    ShowFilterFlags();
+  }
   if (ReadText(adapters_, ManagementItem::DeviceName, &device_name_) && show != 0) {
     device_name_field_->setText(ToQString(device_name_));
   }
@@ -119,7 +133,7 @@ void CGeneralPage::Refresh(int /*reload*/, int show) {
     vendor_field_->setText(ToQString(vendor_description_));
   }
 
-  if (ReadFirmwareRevision(adapters_, &firmware_revision_)) {
+  if (ReadFirmwareRevision(adapters_.Current(), &firmware_revision_)) {
     if (show != 0) firmware_field_->setText(ToQString(firmware_revision_));
   }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pages/general_page_logic.h"
+#include "pages/page_support.h"
 #include "pages/property_page.h"
 
 class QCheckBox;
@@ -60,6 +61,7 @@ class CGeneralPage : public PropertyPage {
   std::string firmware_revision_;
   std::array<std::string, kGeneralStatistics> statistic_texts_;
   std::vector<std::string> filter_texts_;
+  ShownAdapter shown_adapter_;
 
   std::array<QLabel*, kGeneralStatistics> statistic_fields_{};
   std::array<QCheckBox*, kReceiveFilterBoxes> filter_boxes_{};

@@ -11,6 +11,7 @@
 #include "pages/page_captions.h"
 #include "pages/page_layout_logic.h"
 #include "pages/page_support.h"
+#include "pages/value_field_width.h"
 #include "present/label_pairs.h"
 #include "present/print_frame.h"
 #include "settings/settings.h"
@@ -45,8 +46,7 @@ CMACCountPage::CMACCountPage(AdapterList& adapters, QWidget* parent)
     // Created with the SNMP object names, where the caption switch starts.
     captions_[i] = new QLabel(QString::fromLatin1(MacCounterLabelPairs()[i].snmp_name), this);
     fields_[i] = MakeValueField(this, Qt::AlignRight | Qt::AlignVCenter);
-    fields_[i]->setMinimumWidth(fields_[i]->fontMetrics().horizontalAdvance(QLatin1Char('0')) *
-                                22);  // the longest count has 20 digits
+    FitFieldTo(fields_[i], NumberTextSamples(20, false));  // the longest count
     layout->addWidget(captions_[i], row, 0);
     layout->addWidget(fields_[i], row, 1);
   }

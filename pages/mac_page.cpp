@@ -12,6 +12,7 @@
 #include "pages/page_captions.h"
 #include "pages/page_layout_logic.h"
 #include "pages/page_support.h"
+#include "pages/value_field_width.h"
 #include "present/counter64.h"
 #include "present/print_frame.h"
 #include "present/value_texts.h"
@@ -99,10 +100,19 @@ CMACPage::CMACPage(AdapterList& adapters, QWidget* parent)
     fields_[i] = MakeValueField(this, Qt::AlignRight | Qt::AlignVCenter);
   }
 
+  // Every field as wide as the longest text it can show.
+  for (const ValueRow& row : kValueRows) {
+    FitFieldTo(fields_[At(row.label)],
+               row.table != nullptr ? TableTexts(*row.table) : AddressTextSamples());
+  }
+  FitFieldTo(fields_[At(MacLabel::kRingPurgeErrors)], NumberTextSamples(10, true));
+
   auto* local = new QGroupBox(QStringLiteral("Local Addresses"), this);
   auto* local_grid = new QGridLayout(local);
   current_field_ = MakeValueField(local);
   permanent_field_ = MakeValueField(local);
+  FitFieldTo(current_field_, AddressTextSamples());
+  FitFieldTo(permanent_field_, AddressTextSamples());
   AddRow(local_grid, 0, new QLabel(QStringLiteral("Current Address"), local), current_field_);
   AddRow(local_grid, 1, new QLabel(QStringLiteral("Permanent Address"), local), permanent_field_);
   local_grid->addWidget(new QLabel(QStringLiteral("Multicast Address Table"), local), 2, 0, 1, 2);
@@ -165,6 +175,7 @@ void CMACPage::Refresh(int /*reload*/, int show) {
   if (show != 0)
     captions_switch_.Follow(captions_, MacLabelPairs(), AppSettings().SNMPLabels.load());
   const AddressPreferences preferences = PreferencesNow();
+  if (shown_adapter_.Switched(adapters_)) ForgetAdapter();
 
   std::array<uint8_t, 6> address{};
   if (ReadAddress(adapters_, ManagementItem::MacCurrentAddress, &address)) {
@@ -200,6 +211,20 @@ void CMACPage::Refresh(int /*reload*/, int show) {
       fields_[At(MacLabel::kRingPurgeErrors)]->setText(QString::number(since));
     }
   }
+}
+
+void CMACPage::ForgetAdapter() {
+  current_text_.clear();
+  permanent_text_.clear();
+  current_field_->clear();
+  permanent_field_->clear();
+  for (std::string& text : texts_) text.clear();
+  for (QLabel* field : fields_) field->clear();
+  multicast_texts_.clear();
+  // No list was made for this adapter yet: the next read makes one.
+  multicast_ = MulticastListCopy{};
+  multicast_.entries = static_cast<size_t>(-1);
+  multicast_box_->clear();
 }
 
 void CMACPage::RefreshMulticastList(int show, const AddressPreferences& preferences) {

@@ -12,6 +12,7 @@
 
 #include "pages/mac_page_logic.h"
 #include "pages/page_captions.h"
+#include "pages/page_support.h"
 #include "pages/property_page.h"
 #include "present/label_pairs.h"
 #include "present/multicast_names.h"
@@ -32,7 +33,8 @@ class CMACPage : public PropertyPage {
   explicit CMACPage(AdapterList& adapters, QWidget* parent = nullptr);
 
   // Reads every value. An item that cannot be read keeps its previous text
-  // on screen and in print. The multicast list box is filled again only when
+  // on screen and in print, unless that text was another adapter's (after a
+  // switch): it is then empty. The multicast list box is filled again only when
   // the adapter's list or one of the two address preferences changed, so the
   // operator's selection and scroll position survive every other refresh.
   // 'reload' does not matter (nothing here is editable); 'show' = 0 updates
@@ -52,6 +54,8 @@ class CMACPage : public PropertyPage {
   QListWidget* multicastList() const { return multicast_box_; }
 
  private:
+  // Empties every value (text, field and list) of the adapter shown before.
+  void ForgetAdapter();
   // Reads the multicast list and makes its texts again when it changed.
   void RefreshMulticastList(int show, const AddressPreferences& preferences);
 
@@ -67,6 +71,7 @@ class CMACPage : public PropertyPage {
   uint32_t purge_errors_baseline_ = 0;
   int64_t purge_errors_shown_ = 0;
   CaptionSwitch captions_switch_;
+  ShownAdapter shown_adapter_;
 
   std::array<QLabel*, kCaptions> captions_{};
   std::array<QLabel*, kCaptions> fields_{};

@@ -14,7 +14,10 @@
 
 namespace quivera {
 
-void FixPageSize(QWidget* page, int width_units, int height_units) {
+namespace {
+
+// The template size of 'page' in its font, grown where its layout needs more.
+QSize TemplateSize(QWidget* page, int width_units, int height_units) {
   const QFontMetrics metrics(page->font());
   DialogBaseUnits base;
   base.x = BaseUnitXFromAlphabetWidth(metrics.horizontalAdvance(
@@ -22,7 +25,18 @@ void FixPageSize(QWidget* page, int width_units, int height_units) {
   base.y = metrics.height();
   QSize size(DialogUnitsToPixelsX(width_units, base), DialogUnitsToPixelsY(height_units, base));
   if (page->layout() != nullptr) size = size.expandedTo(page->layout()->sizeHint());
-  page->setFixedSize(size);
+  return size;
+}
+
+}  // namespace
+
+void FixPageSize(QWidget* page, int width_units, int height_units) {
+  page->setFixedSize(TemplateSize(page, width_units, height_units));
+}
+
+void MinimumPageSize(QWidget* page, int width_units, int height_units) {
+  page->setMinimumSize(TemplateSize(page, width_units, height_units));
+  page->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
 QLabel* MakeValueField(QWidget* parent, Qt::Alignment alignment) {
@@ -33,6 +47,13 @@ QLabel* MakeValueField(QWidget* parent, Qt::Alignment alignment) {
   field->setTextInteractionFlags(Qt::TextSelectableByMouse);
   field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
   return field;
+}
+
+bool ShownAdapter::Switched(const AdapterList& adapters) {
+  const int current = adapters.CurrentIndex();
+  if (current == index_) return false;
+  index_ = current;
+  return true;
 }
 
 bool ReadCounter(AdapterList& adapters, ManagementItem item, Counter64* counter, int index) {

@@ -15,6 +15,7 @@
 #include "pages/page_layout_logic.h"
 #include "pages/page_sets.h"
 #include "pages/page_support.h"
+#include "pages/value_field_width.h"
 #include "present/print_frame.h"
 #include "present/ui_services.h"
 #include "settings/settings.h"
@@ -67,8 +68,8 @@ CPathPage::CPathPage(AdapterList& adapters, QWidget* parent, UiServices* ui)
                           static_cast<int>(kBoundRows[i].range.max));
     connect(sliders_[i], &QSlider::valueChanged, this, &CPathPage::OnSliderMoved);
     bound_fields_[i] = MakeValueField(this, Qt::AlignRight | Qt::AlignVCenter);
-    bound_fields_[i]->setMinimumWidth(
-        bound_fields_[i]->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 8);
+    // The milliseconds of any 32-bit count of 80 ns units have six digits.
+    FitFieldTo(bound_fields_[i], NumberTextSamples(6, false));
     layout->addWidget(captions_[i], row, 0);
     layout->addWidget(sliders_[i], row, 1);
     layout->addWidget(bound_fields_[i], row, 2);
@@ -89,6 +90,7 @@ CPathPage::CPathPage(AdapterList& adapters, QWidget* parent, UiServices* ui)
 
   for (size_t i = 0; i < timer_fields_.size(); ++i, ++row) {
     timer_fields_[i] = MakeValueField(this);
+    FitFieldTo(timer_fields_[i], {MacTimerText(UINT32_MAX)});
     layout->addWidget(captions_[sliders_.size() + i], row, 0);
     layout->addWidget(timer_fields_[i], row, 1, 1, 2);
   }
@@ -96,8 +98,7 @@ CPathPage::CPathPage(AdapterList& adapters, QWidget* parent, UiServices* ui)
   layout->setRowStretch(row, 1);
   FixPageSize(this, kPageWidthUnits, kPageHeightUnits);
 
-  DisableSetAndCancel();
-  default_button_->setEnabled(SetOperationsAllowed());
+  EditDone(Buttons());
 }
 
 CPathPage::~CPathPage() = default;
@@ -127,12 +128,13 @@ void CPathPage::Refresh(int reload, int show) {
   if (show != 0)
     captions_switch_.Follow(captions_, PathLabelPairs(), AppSettings().SNMPLabels.load());
 
-  if (SetOperationsAllowed()) {
-    default_button_->setEnabled(true);
-  } else {
-    // Whatever was edited cannot be sent now.
-    DisableSetAndCancel();
-    default_button_->setEnabled(false);
+  FollowSetGuard(Buttons());
+  if (shown_adapter_.Switched(adapters_)) {
+    // Another adapter's timers: none of them may stay under this one.
+    for (std::string& text : bound_texts_) text.clear();
+    for (std::string& text : timer_texts_) text.clear();
+    for (QLabel* field : bound_fields_) field->clear();
+    for (QLabel* field : timer_fields_) field->clear();
   }
 
   if (reload != 0) {
@@ -166,14 +168,11 @@ void CPathPage::Print(PrintSurface& surface, int /*part*/) {
 void CPathPage::OnSliderMoved() {
   const PathBounds pushed = PushPathBounds(sliderBounds(), recorded_);
   ShowBounds(pushed);
-  const bool allowed = SetOperationsAllowed();
-  set_button_->setEnabled(allowed);
-  cancel_button_->setEnabled(allowed);
-  default_button_->setEnabled(allowed);
+  OfferEditedValues(Buttons());
 }
 
 void CPathPage::OnSet() {
-  if (!SetOperationsAllowed()) return;
+  if (RefusedByGuard(sliderBounds())) return;
   WriteBounds(sliderBounds());
 }
 
@@ -183,7 +182,7 @@ void CPathPage::OnCancel() {
 }
 
 void CPathPage::OnDefault() {
-  if (!SetOperationsAllowed()) return;
+  if (RefusedByGuard(kDefaultPathBounds)) return;
   ShowBounds(kDefaultPathBounds);
   WriteBounds(kDefaultPathBounds);
 }
@@ -191,6 +190,7 @@ void CPathPage::OnDefault() {
 void CPathPage::WriteBounds(const PathBounds& bounds) {
   const std::array<uint32_t, 3> record = PathTimersRecord(bounds);
   const int result = adapters_.SetItem(ManagementItem::PathTimers, record.data(), sizeof record);
+  RecordPageSet(adapters_, BoundsChange(bounds), StoredBounds(), result);
   DisableSetAndCancel();
   if (result != 0) TellSetRefused(ui_, kRefusedText);
   Refresh(1, 1);
@@ -230,9 +230,33 @@ void CPathPage::PutOnSliders(const PathBounds& bounds) {
   recorded_ = sliderBounds();
 }
 
-void CPathPage::DisableSetAndCancel() {
-  set_button_->setEnabled(false);
-  cancel_button_->setEnabled(false);
+void CPathPage::DisableSetAndCancel() { EditDone(Buttons()); }
+
+SetButtons CPathPage::Buttons() const { return {set_button_, cancel_button_, default_button_}; }
+
+bool CPathPage::RefusedByGuard(const PathBounds& bounds) {
+  if (SetOperationsAllowed()) return false;
+  // The buttons are greyed while set operations are forbidden; a click that
+  // slips through sends nothing, and the record says it was tried.
+  RecordPageRefusal(adapters_, BoundsChange(bounds), StoredBounds());
+  FollowSetGuard(Buttons());
+  return true;
+}
+
+std::string CPathPage::BoundsChange(const PathBounds& bounds) {
+  const auto pairs = PathLabelPairs();
+  const int values[] = {bounds.tmax, bounds.treq, bounds.tvx};
+  std::string what;
+  for (size_t i = 0; i < std::size(values) && i < pairs.size(); ++i) {
+    if (!what.empty()) what += ',';
+    what += std::string(pairs[i].snmp_name) + "=" + std::to_string(values[i]) + "ms";
+  }
+  return what;
+}
+
+std::string CPathPage::StoredBounds() const {
+  if (bound_texts_[0].empty()) return std::string();
+  return bound_texts_[0] + "/" + bound_texts_[1] + "/" + bound_texts_[2] + "ms";
 }
 
 }  // namespace quivera

@@ -11,6 +11,8 @@
 #include <string>
 
 #include "pages/page_captions.h"
+#include "pages/page_sets.h"
+#include "pages/page_support.h"
 #include "pages/property_page.h"
 #include "present/label_pairs.h"
 #include "present/path_timers.h"
@@ -35,7 +37,8 @@ class CPathPage : public PropertyPage {
 
   // 'reload' = 1 reads the three bounds and puts them on the sliders (an
   // unsaved slider edit is dropped, "&Set" and "&Cancel" grey); every
-  // refresh reads the four MAC timers. A read that fails keeps what was there.
+  // refresh reads the four MAC timers. A read that fails keeps what was there
+  // (nothing, after a switch from another adapter).
   void Refresh(int reload, int show) override;
   // Prints the seven rows in one box.
   void Print(PrintSurface& surface, int part) override;
@@ -73,6 +76,14 @@ class CPathPage : public PropertyPage {
   // they stand.
   void PutOnSliders(const PathBounds& bounds);
   void DisableSetAndCancel();
+  SetButtons Buttons() const;
+  // True (after recording the refusal and greying the buttons) when the
+  // guard forbids writing 'bounds'.
+  bool RefusedByGuard(const PathBounds& bounds);
+  // The three bounds of one PathTimers write as the change record names them.
+  static std::string BoundsChange(const PathBounds& bounds);
+  // The bounds last read, "165/8/2ms"; empty before the first read.
+  std::string StoredBounds() const;
   // Writes 'bounds' in one PathTimers request; a refusal is told. Then
   // refreshes in full, so the page shows what the adapter holds.
   void WriteBounds(const PathBounds& bounds);
@@ -88,6 +99,7 @@ class CPathPage : public PropertyPage {
   // The positions where the previous slider movement ended.
   PathBounds recorded_{};
   CaptionSwitch captions_switch_;
+  ShownAdapter shown_adapter_;
 
   std::array<QSlider*, 3> sliders_{};
   std::array<QLabel*, 3> bound_fields_{};

@@ -75,6 +75,13 @@ QLabel* CPerformPage::scaleLabel(int gauge, int position) const {
 }
 
 void CPerformPage::Refresh(int /*reload*/, int /*show*/) {
+  if (shown_adapter_.Switched(adapters_)) {
+    // Another adapter's figures: none of them may stay under this one, and
+    // the frame gauge's scale starts again.
+    largest_frames_ = 1;
+    for (QProgressBar* bar : bars_) bar->setValue(0);
+    for (QLabel* value : values_) value->clear();
+  }
   uint32_t token = 0;
   if (GetU32(adapters_, ManagementItem::TokenUtilization, &token) == 0) {
     const auto percent = static_cast<int32_t>(token);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "pages/page_support.h"
 #include "pages/property_page.h"
 
 class QLabel;
@@ -45,6 +46,7 @@ class CPerformPage : public PropertyPage {
  private:
   AdapterList& adapters_;
   uint32_t largest_frames_ = 1;
+  ShownAdapter shown_adapter_;
 
   std::array<QProgressBar*, kGauges> bars_{};
   std::array<QLabel*, kGauges> values_{};

@@ -19,6 +19,7 @@
 #include "pages/page_layout_logic.h"
 #include "pages/page_sets.h"
 #include "pages/page_support.h"
+#include "pages/value_field_width.h"
 #include "present/print_frame.h"
 #include "present/ui_services.h"
 #include "present/value_texts.h"
@@ -120,14 +121,16 @@ CPORTPage::CPORTPage(AdapterList& adapters, int port, QWidget* parent, UiService
                   L::kLerAlarm}) {
     fields_[At(label)]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
-  // The longest count has 20 digits.
+  // Every field as wide as the longest text it can show: the table texts,
+  // counts of up to 20 digits, signed 32-bit LER values.
+  for (const WordValue& word : kWordValues) {
+    FitFieldTo(fields_[At(word.label)], TableTexts(*word.table));
+  }
   for (L label : {L::kLemCounts, L::kLemRejects, L::kLctFailures}) {
-    fields_[At(label)]->setMinimumWidth(
-        fields_[At(label)]->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 22);
+    FitFieldTo(fields_[At(label)], NumberTextSamples(20, false));
   }
   for (L label : {L::kLerCutoff, L::kLerAlarm, L::kLerEstimate}) {
-    fields_[At(label)]->setMinimumWidth(
-        fields_[At(label)]->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 6);
+    FitFieldTo(fields_[At(label)], NumberTextSamples(10, true));
   }
 
   // A group of caption/field rows.
@@ -245,8 +248,7 @@ void CPORTPage::timerEvent(QTimerEvent* event) {
 void CPORTPage::Activate() {
   Refresh(1, 1);
   UpdateLed();
-  set_button_->setEnabled(false);
-  cancel_button_->setEnabled(false);
+  EditDone(Buttons());
 }
 
 void CPORTPage::UpdateLed() {
@@ -259,7 +261,16 @@ void CPORTPage::Refresh(int reload, int show) {
   if (show == 1) {
     captions_switch_.Follow(captions_, PortLabelPairs(), AppSettings().SNMPLabels.load());
   }
-  default_button_->setEnabled(SetOperationsAllowed());
+  FollowSetGuard(Buttons());
+  if (shown_adapter_.Switched(adapters_)) {
+    // Another adapter's port: none of its values may stay under this one.
+    for (std::string& text : texts_) text.clear();
+    for (QLabel* field : fields_) field->clear();
+    led_state_ = 0;
+  }
+  // A full reload shows the adapter's LER values: an unsaved slider edit is
+  // gone, so there is nothing left to set or cancel.
+  if (reload != 0 && show == 1) EditDone(Buttons());
 
   uint32_t led = 0;
   if (GetU32(adapters_, I::PortLedState, &led, port_) == 0) led_state_ = led;
@@ -337,32 +348,31 @@ void CPORTPage::Print(PrintSurface& surface, int /*part*/) {
 void CPORTPage::OnSliderMoved() {
   ShowLerValue(L::kLerCutoff, cutoff_slider_->value());
   ShowLerValue(L::kLerAlarm, alarm_slider_->value());
-  EnableEditButtons(SetOperationsAllowed());
-  default_button_->setEnabled(SetOperationsAllowed());
+  OfferEditedValues(Buttons());
 }
 
-void CPORTPage::OnSet() {
-  // The buttons are greyed while set operations are forbidden; a click that
-  // slips through changes nothing.
-  if (!SetOperationsAllowed()) return;
-  SetLerValues(cutoff_slider_->value(), alarm_slider_->value());
-}
+void CPORTPage::OnSet() { SetLerValues(cutoff_slider_->value(), alarm_slider_->value()); }
 
 void CPORTPage::OnCancel() {
   LoadLerValue(L::kLerCutoff, 1);
   LoadLerValue(L::kLerAlarm, 1);
-  EnableEditButtons(false);
+  EditDone(Buttons());
 }
 
-void CPORTPage::OnDefault() {
-  if (!SetOperationsAllowed()) return;
-  SetLerValues(kLerDefault, kLerDefault);
-}
+void CPORTPage::OnDefault() { SetLerValues(kLerDefault, kLerDefault); }
 
 void CPORTPage::SetLerValues(int cutoff, int alarm) {
+  if (!SetOperationsAllowed()) {
+    // The buttons are greyed while set operations are forbidden; a click
+    // that slips through sends nothing, and the record says it was tried.
+    RecordPageRefusal(adapters_, LerChange(L::kLerCutoff, cutoff), texts_[At(L::kLerCutoff)]);
+    RecordPageRefusal(adapters_, LerChange(L::kLerAlarm, alarm), texts_[At(L::kLerAlarm)]);
+    FollowSetGuard(Buttons());
+    return;
+  }
   const bool cutoff_taken = SetLerValue(L::kLerCutoff, cutoff);
   const bool alarm_taken = SetLerValue(L::kLerAlarm, alarm);
-  EnableEditButtons(false);
+  EditDone(Buttons());
   // A refused value must not look accepted: the operator is told, and the
   // full refresh puts the adapter's values back in the fields.
   if (!cutoff_taken || !alarm_taken) TellSetRefused(ui_, kRefusedText);
@@ -389,7 +399,9 @@ void CPORTPage::ShowLerValue(PortLabel value, int number) {
 bool CPORTPage::SetLerValue(PortLabel value, int number) {
   const ManagementItem item = value == L::kLerCutoff ? I::PortLerCutoff : I::PortLerAlarm;
   const uint32_t word = static_cast<uint32_t>(number);
-  if (adapters_.SetItem(item, &word, sizeof word, port_) != 0) return false;
+  const int result = adapters_.SetItem(item, &word, sizeof word, port_);
+  RecordPageSet(adapters_, LerChange(value, number), texts_[At(value)], result);
+  if (result != 0) return false;
   ShowLerValue(value, number);
   return true;
 }
@@ -398,9 +410,11 @@ void CPORTPage::ShowText(PortLabel value, int show) {
   if (show == 1) fields_[At(value)]->setText(QString::fromLatin1(texts_[At(value)].c_str()));
 }
 
-void CPORTPage::EnableEditButtons(bool enable) {
-  set_button_->setEnabled(enable);
-  cancel_button_->setEnabled(enable);
+SetButtons CPORTPage::Buttons() const { return {set_button_, cancel_button_, default_button_}; }
+
+std::string CPORTPage::LerChange(PortLabel value, int number) const {
+  return std::string(LabelPairFor(value).snmp_name) + ".port" + std::to_string(port_) + "=" +
+         std::to_string(number);
 }
 
 }  // namespace quivera

@@ -11,6 +11,8 @@
 #include <string>
 
 #include "pages/page_captions.h"
+#include "pages/page_support.h"
+#include "pages/page_sets.h"
 #include "pages/port_page_logic.h"
 #include "pages/property_page.h"
 #include "present/counter64.h"
@@ -51,8 +53,10 @@ class CPORTPage : public PropertyPage {
   // Reads the port's values. 'reload' also re-reads the LER cutoff and alarm
   // (and, with 'show', moves the sliders to them). 'show' = 1 writes the
   // controls; otherwise only the texts kept for printing change. A 32-bit
-  // value whose read fails keeps its previous text; a counter whose read
-  // fails counts as 0.
+  // value whose read fails keeps its previous text (none after a switch from
+  // another adapter); a counter whose read fails counts as 0. A full
+  // reload with 'show' drops a slider edit: "&Set" and "&Cancel" grey. The
+  // three buttons follow the set guard (page_sets.h).
   void Refresh(int reload, int show) override;
   // Prints the page's sheet from the stored texts, captions by "SNMPLabels".
   void Print(PrintSurface& surface, int part) override;
@@ -101,7 +105,10 @@ class CPORTPage : public PropertyPage {
   // and shows what the adapter holds.
   void SetLerValues(int cutoff, int alarm);
   void ShowText(PortLabel value, int show);
-  void EnableEditButtons(bool enable);
+  SetButtons Buttons() const;
+  // "fddimibPORTLerCutoff.port0=7": one LER write as the change record
+  // names it.
+  std::string LerChange(PortLabel value, int number) const;
 
   AdapterList& adapters_;
   const int port_;
@@ -116,6 +123,7 @@ class CPORTPage : public PropertyPage {
   std::string led_colour_text_;
   int led_timer_ = 0;
   CaptionSwitch captions_switch_;
+  ShownAdapter shown_adapter_;
 
   std::array<QLabel*, kValues> captions_{};
   std::array<QLabel*, kValues> fields_{};

@@ -14,6 +14,7 @@
 #include "pages/page_layout_logic.h"
 #include "pages/page_sets.h"
 #include "pages/page_support.h"
+#include "pages/value_field_width.h"
 #include "present/print_frame.h"
 #include "present/ui_services.h"
 #include "present/value_texts.h"
@@ -111,6 +112,9 @@ CSMTPage::CSMTPage(AdapterList& adapters, QWidget* parent, UiServices* ui)
   ecm_field_ = MakeValueField(this);
   cf_field_ = MakeValueField(this);
   user_data_field_ = MakeValueField(this);
+  FitFieldTo(bypass_field_, TableTexts(kSmtBypassPresentTexts));
+  FitFieldTo(ecm_field_, TableTexts(kSmtEcmStateTexts));
+  FitFieldTo(cf_field_, TableTexts(kSmtCfStateTexts));
   QLabel* fields[] = {version_field_, bypass_field_, ecm_field_, cf_field_, user_data_field_};
   auto* rows = new QGridLayout;
   for (size_t i = 0; i < row_captions_.size(); ++i) {
@@ -127,8 +131,7 @@ CSMTPage::CSMTPage(AdapterList& adapters, QWidget* parent, UiServices* ui)
   layout->setRowStretch(2, 1);
   FixPageSize(this, kPageWidthUnits, kPageHeightUnits);
 
-  DisableSetAndCancel();
-  default_button_->setEnabled(SetOperationsAllowed());
+  EditDone(Buttons());
 }
 
 CSMTPage::~CSMTPage() = default;
@@ -156,12 +159,17 @@ void CSMTPage::Refresh(int reload, int show) {
   const int snmp_labels = AppSettings().SNMPLabels.load();
   if (show != 0 && snmp_labels != applied_labels_) ApplyCaptions(snmp_labels);
 
-  if (SetOperationsAllowed()) {
-    default_button_->setEnabled(true);
-  } else {
-    set_button_->setEnabled(false);
-    cancel_button_->setEnabled(false);
-    default_button_->setEnabled(false);
+  FollowSetGuard(Buttons());
+  if (shown_adapter_.Switched(adapters_)) {
+    // Another adapter's station: none of its values may stay under this one.
+    path_flags_ = {};
+    path_texts_.clear();
+    current_policy_ = 0;
+    pending_policy_ = 0;
+    for (std::string* text : {&bypass_text_, &ecm_text_, &cf_text_}) text->clear();
+    for (QLabel* field : {bypass_field_, ecm_field_, cf_field_}) field->clear();
+    ShowGrid(0);
+    for (QCheckBox* box : path_boxes_) box->setChecked(false);
   }
 
   uint32_t paths = 0;
@@ -258,10 +266,7 @@ void CSMTPage::OnCellClicked(size_t cell) {
   // The edit is always allowed; only sending it depends on the preference.
   pending_policy_ = ToggleCell(pending_policy_, cell);
   ShowGrid(pending_policy_);
-  const bool allowed = SetOperationsAllowed();
-  set_button_->setEnabled(allowed);
-  cancel_button_->setEnabled(allowed);
-  if (!allowed) default_button_->setEnabled(false);
+  OfferEditedValues(Buttons());
 }
 
 void CSMTPage::OnPathClicked(int row, bool checked) {
@@ -270,11 +275,12 @@ void CSMTPage::OnPathClicked(int row, bool checked) {
 }
 
 void CSMTPage::OnSet() {
-  if (!SetOperationsAllowed()) return;
+  if (RefusedByGuard(pending_policy_)) return;
+  const uint32_t old_policy = current_policy_;
   current_policy_ = pending_policy_;
   ShowGrid(current_policy_);
   DisableSetAndCancel();
-  WritePolicy(current_policy_);
+  WritePolicy(current_policy_, old_policy);
 }
 
 void CSMTPage::OnCancel() {
@@ -283,16 +289,34 @@ void CSMTPage::OnCancel() {
 }
 
 void CSMTPage::OnDefault() {
-  if (!SetOperationsAllowed()) return;
+  if (RefusedByGuard(kDefaultConnectionPolicy)) return;
+  const uint32_t old_policy = current_policy_;
   current_policy_ = kDefaultConnectionPolicy;
   pending_policy_ = kDefaultConnectionPolicy;
   ShowGrid(current_policy_);
   DisableSetAndCancel();
-  WritePolicy(current_policy_);
+  WritePolicy(current_policy_, old_policy);
 }
 
-void CSMTPage::WritePolicy(uint32_t policy) {
-  if (adapters_.SetItem(ManagementItem::SmtConnectionPolicy, &policy, sizeof policy) == 0) return;
+bool CSMTPage::RefusedByGuard(uint32_t policy) {
+  if (SetOperationsAllowed()) return false;
+  // The buttons are greyed while set operations are forbidden; a click that
+  // slips through sends nothing, and the record says it was tried.
+  RecordPageRefusal(adapters_, PolicyChange(policy), std::to_string(current_policy_));
+  FollowSetGuard(Buttons());
+  return true;
+}
+
+std::string CSMTPage::PolicyChange(uint32_t policy) {
+  return std::string(LabelPairFor(SmtLabel::kConnectionPolicy).snmp_name) + "=" +
+         std::to_string(policy);
+}
+
+void CSMTPage::WritePolicy(uint32_t policy, uint32_t old_policy) {
+  const int result =
+      adapters_.SetItem(ManagementItem::SmtConnectionPolicy, &policy, sizeof policy);
+  RecordPageSet(adapters_, PolicyChange(policy), std::to_string(old_policy), result);
+  if (result == 0) return;
   TellSetRefused(ui_, kRefusedText);
   ReloadPolicy();
 }
@@ -310,10 +334,9 @@ void CSMTPage::ShowGrid(uint32_t policy) {
   for (size_t i = 0; i < cells_.size(); ++i) cells_[i]->setChecked(legal[i]);
 }
 
-void CSMTPage::DisableSetAndCancel() {
-  set_button_->setEnabled(false);
-  cancel_button_->setEnabled(false);
-}
+void CSMTPage::DisableSetAndCancel() { EditDone(Buttons()); }
+
+SetButtons CSMTPage::Buttons() const { return {set_button_, cancel_button_, default_button_}; }
 
 void CSMTPage::ApplyCaptions(int snmp_labels) {
   policy_group_->setTitle(

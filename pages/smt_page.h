@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "pages/page_sets.h"
+#include "pages/page_support.h"
 #include "pages/property_page.h"
 #include "present/connection_policy.h"
 #include "present/label_pairs.h"
@@ -40,7 +42,8 @@ class CSMTPage : public PropertyPage {
   // 'reload' = 1 (activation, adapter switch, after a remote set) also puts
   // the adapter's policy on the grid, dropping an unsaved edit, and greys
   // "&Set" and "&Cancel"; a periodic refresh leaves the edit alone. A read
-  // that fails keeps what was there.
+  // that fails keeps what was there (nothing, after a switch from another
+  // adapter).
   void Refresh(int reload, int show) override;
   // Prints the policy grid, the available paths and the SMT states.
   void Print(PrintSurface& surface, int part) override;
@@ -77,8 +80,15 @@ class CSMTPage : public PropertyPage {
   void ApplyCaptions(int snmp_labels);
   void ShowGrid(uint32_t policy);
   void DisableSetAndCancel();
-  // Writes 'policy'; a refusal is told and the adapter's policy comes back.
-  void WritePolicy(uint32_t policy);
+  SetButtons Buttons() const;
+  // True (after recording the refusal and greying the buttons) when the
+  // guard forbids writing 'policy'.
+  bool RefusedByGuard(uint32_t policy);
+  // "fddimibSMTConnectionPolicy=32771" as the change record names a write.
+  static std::string PolicyChange(uint32_t policy);
+  // Writes 'policy' (replacing 'old_policy'); a refusal is told and the
+  // adapter's policy comes back.
+  void WritePolicy(uint32_t policy, uint32_t old_policy);
   // The adapter's policy becomes current and pending and fills the grid.
   void ReloadPolicy();
 
@@ -95,6 +105,7 @@ class CSMTPage : public PropertyPage {
   std::string ecm_text_;
   std::string cf_text_;
   int applied_labels_ = 0;
+  ShownAdapter shown_adapter_;
 
   std::array<QCheckBox*, kPolicyCells> cells_{};
   std::array<QCheckBox*, 3> path_boxes_{};

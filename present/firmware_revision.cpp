@@ -11,4 +11,15 @@ std::string FirmwareRevisionText(const std::array<uint8_t, 4>& bytes) {
   return text;
 }
 
+bool ReadFirmwareRevision(AdapterHandle adapter, std::string* text) {
+  std::array<uint8_t, 4> bytes{};
+  size_t length = bytes.size();
+  if (adapter.GetItem(ManagementItem::FirmwareRevision, bytes.data(), &length) != 0 ||
+      length != bytes.size()) {
+    return false;
+  }
+  *text = FirmwareRevisionText(bytes);
+  return true;
+}
+
 }  // namespace quivera

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "adapter/management_item.h"
+#include "adapter/adapter_list.h"
 
 namespace quivera {
 
@@ -17,19 +17,8 @@ namespace quivera {
 // gives an empty text).
 std::string FirmwareRevisionText(const std::array<uint8_t, 4>& bytes);
 
-// Reads the revision of 'source' (the adapter list, or one pinned adapter)
-// into '*text'; false, with '*text' untouched, when the read fails or gives
-// fewer than the four bytes.
-template <class Source>
-bool ReadFirmwareRevision(Source& source, std::string* text) {
-  std::array<uint8_t, 4> bytes{};
-  size_t length = bytes.size();
-  if (source.GetItem(ManagementItem::FirmwareRevision, bytes.data(), &length) != 0 ||
-      length != bytes.size()) {
-    return false;
-  }
-  *text = FirmwareRevisionText(bytes);
-  return true;
-}
+// Reads the revision of 'adapter' into '*text'; false, with '*text'
+// untouched, when the read fails or gives fewer than the four bytes.
+bool ReadFirmwareRevision(AdapterHandle adapter, std::string* text);
 
 }  // namespace quivera

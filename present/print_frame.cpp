@@ -1,6 +1,8 @@
 // The common print frame and the C date text.
 #include "present/print_frame.h"
 
+#include <algorithm>
+
 #include "present/c_locale_text.h"
 
 namespace quivera {
@@ -10,6 +12,15 @@ namespace {
 constexpr size_t kDateTextLength = 24;
 
 }  // namespace
+
+double SheetFitScale(const SheetExtent& sheet, const SheetExtent& printable) {
+  if (sheet.width <= 0 || sheet.height <= 0 || printable.width <= 0 || printable.height <= 0) {
+    return 1.0;
+  }
+  const double across = static_cast<double>(printable.width) / sheet.width;
+  const double down = static_cast<double>(printable.height) / sheet.height;
+  return std::min({1.0, across, down});
+}
 
 PrintFont CourierPrintFont() { return PrintFont{"Courier New", -280, 400, 48}; }
 

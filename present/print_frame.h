@@ -41,6 +41,19 @@ inline constexpr int kDateX = 7000;
 // A box's caption stands this far above the box's top edge.
 inline constexpr int kBoxCaptionRise = 250;
 
+// How far a sheet's drawing reaches from the printable area's top-left
+// corner, or how large a printable area is: twips across and down.
+struct SheetExtent {
+  int width = 0;
+  int height = 0;
+};
+
+// The one factor by which a sheet reaching 'sheet' is drawn so that it fits
+// 'printable': 1 when it fits already (a sheet is never enlarged), else the
+// smaller of the two ratios, so that every position keeps its proportions.
+// 1 for an empty sheet or an empty printable area.
+double SheetFitScale(const SheetExtent& sheet, const SheetExtent& printable);
+
 // "Courier New", character height 280 twips, weight 400, modern family.
 PrintFont CourierPrintFont();
 // "Lucida Console" with the given cell height, weight 400, modern family

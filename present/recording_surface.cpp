@@ -1,6 +1,7 @@
 // The recording print surface used by the printing tests.
 #include "present/recording_surface.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quivera {
@@ -32,6 +33,50 @@ void RecordingSurface::Rectangle(int left, int top, int right, int bottom) {
   call.right = right;
   call.bottom = bottom;
   calls_.push_back(std::move(call));
+}
+
+int RecordingSurface::LineHeight() {
+  return line_height_of_ ? line_height_of_(current_font_) : line_height_;
+}
+
+SheetExtent RecordingSurface::Extent(const TextWidthOf& width_of) const {
+  SheetExtent extent;
+  PrintFont font = InitialFont();
+  for (const PrintCall& call : calls_) {
+    switch (call.kind) {
+      case PrintCall::Kind::kSelectFont:
+        font = call.font;
+        break;
+      case PrintCall::Kind::kText: {
+        const int line = line_height_of_ ? line_height_of_(font) : line_height_;
+        const int width = width_of ? width_of(font, call.text) : 0;
+        extent.width = std::max(extent.width, call.x + width);
+        extent.height = std::max(extent.height, -call.y + line);
+        break;
+      }
+      case PrintCall::Kind::kRectangle:
+        extent.width = std::max({extent.width, call.left, call.right});
+        extent.height = std::max({extent.height, -call.top, -call.bottom});
+        break;
+    }
+  }
+  return extent;
+}
+
+void RecordingSurface::Replay(PrintSurface& target) const {
+  for (const PrintCall& call : calls_) {
+    switch (call.kind) {
+      case PrintCall::Kind::kSelectFont:
+        target.SelectFont(call.font);
+        break;
+      case PrintCall::Kind::kText:
+        target.Text(call.x, call.y, call.text);
+        break;
+      case PrintCall::Kind::kRectangle:
+        target.Rectangle(call.left, call.top, call.right, call.bottom);
+        break;
+    }
+  }
 }
 
 std::vector<PrintCall> RecordingSurface::Texts() const {

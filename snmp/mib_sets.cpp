@@ -345,7 +345,7 @@ bool UndoSets(AdapterList& list, std::vector<WrittenValue>* written,
     });
     RemoteSetDone = true;
     if (name.empty()) name = ChangeAdapterName(list, w.adapter);
-    Record(name, "undo " + w.what, WordsText(w.before),
+    Record(name, "undo:" + w.what, WordsText(w.before),
            rc == 0 ? ChangeOutcome::kDone : ChangeOutcome::kFailed);
     all = all && rc == 0;
   }

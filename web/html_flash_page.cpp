@@ -30,7 +30,7 @@ void AppendPreformatted(std::string* out, const TextLines& lines) {
 template <class DumpFn>
 void AppendDump(std::string* out, AdapterList& adapters, ManagementItem item, DumpFn dump,
                 FlashReply* reply, TextLines* lines) {
-  if (!ReadFlashItem(adapters, item, 0, reply)) return;
+  if (!ReadFlashItem(adapters.Current(), item, 0, reply)) return;
   lines->Clear();
   dump(*lines, std::span<const uint8_t, kFlashReplySize>(*reply), DumpColumns::HexAndAscii,
        DumpOrder::Ascending, DumpGrouping::Bytes);
@@ -61,7 +61,7 @@ void AppendFlashPage(std::string* out, AdapterList& adapters) {
     out->append("<B>Error Log Entry ");
     out->append(DecimalText(entry));
     out->append("</B><P>");
-    if (!ReadFlashItem(adapters, ManagementItem::ErrorLogEntry, entry, reply.get())) continue;
+    if (!ReadFlashItem(adapters.Current(), ManagementItem::ErrorLogEntry, entry, reply.get())) continue;
     lines->Clear();
     FormatErrorLogEntry(*lines, std::span<const uint8_t, kFlashReplySize>(*reply), true);
     AppendPreformatted(out, *lines);

@@ -116,15 +116,12 @@ bool WholeRequestRead(std::string_view request) {
 class Worker {
  public:
   Worker(const CHypertextServer::BodyBuilder& body_builder, const ServerLimits& limits,
-         const std::atomic<bool>& running, std::string name, int32_t port, int wake_fd,
-         ListenReporter reporter)
+         const std::atomic<bool>& running, const CHypertextServer::RunSettings& run, int wake_fd)
       : body_builder_(body_builder),
         limits_(limits),
         running_(running),
-        name_(std::move(name)),
-        port_(port),
-        wake_fd_(wake_fd),
-        reporter_(std::move(reporter)) {}
+        run_(run),
+        wake_fd_(wake_fd) {}
 
   void Run() {
     while (running_) {
@@ -149,10 +146,8 @@ class Worker {
   const CHypertextServer::BodyBuilder& body_builder_;
   const ServerLimits& limits_;
   const std::atomic<bool>& running_;
-  const std::string name_;
-  const int32_t port_;
+  const CHypertextServer::RunSettings& run_;
   const int wake_fd_;
-  const ListenReporter reporter_;
 
   UniqueFd listener_;
   ServerClock::time_point next_listen_ = ServerClock::now();
@@ -173,14 +168,14 @@ class Worker {
 void Worker::Listen() {
   if (listener_.valid() || ServerClock::now() < next_listen_) return;
   int error = 0;
-  listener_ = OpenListener(port_, &error);
+  listener_ = OpenListener(run_.port, &error, run_.address);
   if (listener_.valid()) {
     failure_told_ = false;
-    if (reporter_) reporter_({port_, 0});
+    if (run_.reporter) run_.reporter({run_.port, 0});
     return;
   }
   next_listen_ = ServerClock::now() + Ms(limits_.retry_ms);
-  if (!failure_told_ && reporter_) reporter_({port_, error});
+  if (!failure_told_ && run_.reporter) run_.reporter({run_.port, error});
   failure_told_ = true;
 }
 
@@ -244,11 +239,16 @@ void Worker::Serve(Connection& c) {
   }
   const std::string_view raw(request, static_cast<size_t>(got));
 
-  const std::string body =
-      body_builder_ ? body_builder_(ParseRequestLine(raw).url, c.peer) : std::string();
+  ServerAnswer answer;
+  if (run_.answer_builder) {
+    answer = run_.answer_builder(raw);
+  } else if (body_builder_) {
+    answer.body = body_builder_(ParseRequestLine(raw).url, c.peer);
+  }
+  const std::string& head = run_.answer_builder ? answer.head : OkHeader();
 
   const auto send_deadline = ServerClock::now() + Ms(limits_.send_ms);
-  if (!running_ || !SendWithin(c.fd.get(), OkHeader(), body, send_deadline, wake_fd_)) {
+  if (!running_ || !SendWithin(c.fd.get(), head, answer.body, send_deadline, wake_fd_)) {
     // The body ends where the connection ends, so an abandoned answer is
     // ended with a reset: the client must not take it for a whole page.
     ResetConnection(c.fd);
@@ -305,7 +305,7 @@ void Worker::AcceptNewcomers() {
       accept_resume_ = ServerClock::now() + Ms(limits_.retry_ms);
       return;
     }
-    ServerAccessCount.fetch_add(1);
+    if (run_.counts_accesses) ServerAccessCount.fetch_add(1);
     if (evict != kNone) connections_.erase(connections_.begin() + static_cast<ptrdiff_t>(evict));
     connections_.push_back(
         {UniqueFd(fd), ServerClock::now() + Ms(limits_.idle_ms), false, PeerAddress(fd)});
@@ -315,7 +315,7 @@ void Worker::AcceptNewcomers() {
 const std::string& Worker::OkHeader() {
   const std::time_t now = std::time(nullptr);
   if (now != header_time_) {
-    header_ = BuildOkHeader(name_, now);
+    header_ = BuildOkHeader(run_.name, now);
     header_time_ = now;
   }
   return header_;
@@ -352,15 +352,30 @@ void CHypertextServer::setListenReporter(ListenReporter reporter) {
   listen_reporter_ = std::move(reporter);
 }
 
+void CHypertextServer::setAnswerBuilder(AnswerBuilder builder) {
+  std::lock_guard<std::mutex> lock(control_mutex_);
+  answer_builder_ = std::move(builder);
+}
+
+void CHypertextServer::setAddress(std::string address) {
+  std::lock_guard<std::mutex> lock(control_mutex_);
+  address_ = std::move(address);
+}
+
+void CHypertextServer::setCountsAccesses(bool counts) {
+  std::lock_guard<std::mutex> lock(control_mutex_);
+  counts_accesses_ = counts;
+}
+
 void CHypertextServer::start() {
   std::lock_guard<std::mutex> lock(control_mutex_);
   StopWorker();
   wake_fd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   running_ = true;
+  RunSettings run{name_, port_, address_, listen_reporter_, answer_builder_, counts_accesses_};
   // Without a wake-up descriptor the worker still ends: every wait it makes is
   // bounded, and it looks at the running flag between waits.
-  worker_ =
-      std::thread(&CHypertextServer::ServeLoop, this, name_, port_, wake_fd_, listen_reporter_);
+  worker_ = std::thread(&CHypertextServer::ServeLoop, this, std::move(run), wake_fd_);
 }
 
 void CHypertextServer::stop() {
@@ -381,13 +396,11 @@ void CHypertextServer::StopWorker() {
   }
 }
 
-void CHypertextServer::ServeLoop(std::string name, int32_t port, int wake_fd,
-                                 ListenReporter reporter) {
+void CHypertextServer::ServeLoop(const RunSettings& run, int wake_fd) {
   // Once stop is asked, the page being built gives up at its next driver
   // read (or wait for the adapter) and is abandoned unsent.
   const ThreadStopScope stop_scope(running_);
-  Worker(body_builder_, limits_, running_, std::move(name), port, wake_fd, std::move(reporter))
-      .Run();
+  Worker(body_builder_, limits_, running_, run, wake_fd).Run();
 }
 
 }  // namespace quivera

@@ -9,8 +9,12 @@
 // and sends nothing (a browser's speculative connection, a stalled peer)
 // delays nobody; it is closed after a while, or at once when the open
 // connections reach their cap and a newcomer needs the place. A connection
-// whose request has arrived is served, however long the page before it took. Every wait also
-// watches a wake-up descriptor, so stop() returns at once.
+// whose request has arrived is served, however long the page before it took.
+// Every wait also watches a wake-up descriptor, so stop() returns at once.
+//
+// The same loop serves other small listeners of the program (the metrics
+// listener): they give an answer builder that writes the whole answer,
+// header included, a listening address, and leave the access count alone.
 //
 // setName, setPort, start and stop are meant for one controlling thread (the
 // user-interface thread); they are nevertheless safe to call from several.
@@ -22,6 +26,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "web/listen_report.h"
@@ -41,8 +46,18 @@ struct ServerLimits {
   size_t max_connections = 16;
 };
 
+// A whole answer: header (status line to the empty line) and body.
+struct ServerAnswer {
+  std::string head;
+  std::string body;
+};
+
 class CHypertextServer {
  public:
+  // Builds the whole answer to a request from the bytes of its one receive.
+  // Called on the worker thread only, one request at a time.
+  using AnswerBuilder = std::function<ServerAnswer(std::string_view request)>;
+
   // Builds the body of the answer to a request whose upper-cased URL is
   // given, from the client at 'peer' (its IPv4 address as text). Called on
   // the worker thread only, one request at a time.
@@ -66,6 +81,15 @@ class CHypertextServer {
   // listens, or once that it cannot (not again on each retry; it is told
   // when a later retry succeeds).
   void setListenReporter(ListenReporter reporter);
+  // From the next start: the answers come whole from 'builder' instead of
+  // the "200 OK" header and the body builder's page.
+  void setAnswerBuilder(AnswerBuilder builder);
+  // From the next start: listen on the one local IPv4 address given in
+  // dotted form; empty (the default) listens on all of them.
+  void setAddress(std::string address);
+  // From the next start: whether accepted connections count in
+  // ServerAccessCount (the Hypertext Connection's count; true by default).
+  void setCountsAccesses(bool counts);
 
   // Starts the worker thread on the serve loop. A worker already running is
   // stopped first, so there is never more than one. The worker listens from
@@ -83,8 +107,18 @@ class CHypertextServer {
   // True between start() and stop().
   bool running() const { return running_.load(); }
 
+  // What one run of the worker uses, fixed at its start.
+  struct RunSettings {
+    std::string name;
+    int32_t port = 80;
+    std::string address;
+    ListenReporter reporter;
+    AnswerBuilder answer_builder;
+    bool counts_accesses = true;
+  };
+
  private:
-  void ServeLoop(std::string name, int32_t port, int wake_fd, ListenReporter reporter);
+  void ServeLoop(const RunSettings& run, int wake_fd);
   // Ends the worker, if any, and waits for it. Called with control_mutex_ held.
   void StopWorker();
 
@@ -96,6 +130,9 @@ class CHypertextServer {
   std::string name_;
   int32_t port_ = 80;
   ListenReporter listen_reporter_;
+  AnswerBuilder answer_builder_;
+  std::string address_;
+  bool counts_accesses_ = true;
   std::thread worker_;
   int wake_fd_ = -1;  // eventfd the worker polls beside its sockets
 

@@ -100,8 +100,9 @@ void WriteConnectionPolicy(AdapterList& adapters, const RemoteClient& client, ui
 void WritePathTimers(AdapterList& adapters, const RemoteClient& client, const PathBounds& bounds) {
   const std::array<uint32_t, 3> record = PathTimersRecord(bounds);
   Write(adapters, client, ManagementItem::PathTimers, record.data(), sizeof record, 0,
-        "PathTimers=TMAX " + std::to_string(bounds.tmax) + " ms,TREQ " +
-            std::to_string(bounds.treq) + " ms,TVX " + std::to_string(bounds.tvx) + " ms");
+        "fddimibPATHTMaxLowerBound=" + std::to_string(bounds.tmax) + "ms,fddimibPATHMaxTReq=" +
+            std::to_string(bounds.treq) + "ms,fddimibPATHTVXLowerBound=" +
+            std::to_string(bounds.tvx) + "ms");
 }
 
 // Cutoff first, then alarm, both on the port whose page was served last.

@@ -30,7 +30,7 @@ void UniqueFd::reset(int fd) {
   fd_ = fd;
 }
 
-UniqueFd OpenListener(int32_t port, int* error) {
+UniqueFd OpenListener(int32_t port, int* error, const std::string& address) {
   int ignored = 0;
   int& reason = error != nullptr ? *error : ignored;
   reason = 0;
@@ -38,14 +38,18 @@ UniqueFd OpenListener(int32_t port, int* error) {
     reason = EINVAL;
     return UniqueFd();
   }
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_ANY);
+  local.sin_port = htons(static_cast<uint16_t>(port));
+  if (!address.empty() && ::inet_pton(AF_INET, address.c_str(), &local.sin_addr) != 1) {
+    reason = EINVAL;
+    return UniqueFd();
+  }
   UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   const int on = 1;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
-  address.sin_port = htons(static_cast<uint16_t>(port));
   if (!fd.valid() || ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
-      ::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      ::bind(fd.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0 ||
       ::listen(fd.get(), kListenBacklog) != 0) {
     reason = errno;  // before the descriptor's close can touch it
     return UniqueFd();

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace quivera {
@@ -39,12 +40,14 @@ class UniqueFd {
 inline constexpr int kListenBacklog = SOMAXCONN;
 
 // Opens a non-blocking IPv4 stream socket listening on 'port' on all local
-// addresses, with SO_REUSEADDR so a restart need not wait for old
+// addresses (or on the one local IPv4 address 'address' in dotted form, when
+// not empty), with SO_REUSEADDR so a restart need not wait for old
 // connections to time out. Returns an invalid UniqueFd when the port is
-// outside 1..65535 (error EINVAL) or the socket cannot be created, bound or
+// outside 1..65535 or the address is no dotted IPv4 address (error EINVAL) or
+// the socket cannot be created, bound or
 // put to listen; 'error', when given, then receives the reason as an errno
 // value (EACCES for a privileged port, EADDRINUSE for a port in use).
-UniqueFd OpenListener(int32_t port, int* error = nullptr);
+UniqueFd OpenListener(int32_t port, int* error = nullptr, const std::string& address = {});
 
 // Accepts one pending connection of 'listener' as a non-blocking socket.
 // Returns the descriptor, or -1 with errno set (EAGAIN when none is waiting).

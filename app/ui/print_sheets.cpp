@@ -28,4 +28,19 @@ bool ContentOfSheet(int sheet, SheetContent* content) {
   return false;
 }
 
+bool SheetsOfPage(int page_index, int* from, int* to) {
+  int first = 0;
+  int last = 0;
+  for (int sheet = 1; sheet <= 12; ++sheet) {
+    SheetContent content{};
+    if (!ContentOfSheet(sheet, &content) || content.page_index != page_index) continue;
+    if (first == 0) first = sheet;
+    last = sheet;
+  }
+  if (first == 0) return false;
+  *from = first;
+  *to = last;
+  return true;
+}
+
 }  // namespace quivera

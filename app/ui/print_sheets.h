@@ -19,4 +19,10 @@ int PrintableSheets(int pages);
 // (leaving '*content' alone) for a number outside 1..12.
 bool ContentOfSheet(int sheet, SheetContent* content);
 
+// The sheets the page of sheet index 'page_index' prints (the print dialog's
+// "Current Page"): one sheet, or the five Flash sheets. False (leaving 'from'
+// and 'to' alone) for the Performance page, which is never printed, and for
+// an index outside the sheet.
+bool SheetsOfPage(int page_index, int* from, int* to);
+
 }  // namespace quivera

@@ -5,12 +5,14 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
+#include <QPrinter>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include "dialogs/font_faces.h"
 #include "dialogs/ui_text.h"
+#include "present/recording_surface.h"
 
 namespace quivera {
 
@@ -53,9 +55,10 @@ QFont MakePrintFont(const PrintFont& font, double device_units_per_twip) {
   return qfont;
 }
 
-QtPrintSurface::QtPrintSurface(QPainter& painter)
+QtPrintSurface::QtPrintSurface(QPainter& painter, double sheet_scale)
     : painter_(painter),
-      scale_(painter.device() != nullptr ? painter.device()->logicalDpiY() / kTwipsPerInch : 1.0) {
+      scale_((painter.device() != nullptr ? painter.device()->logicalDpiY() / kTwipsPerInch : 1.0) *
+             (sheet_scale > 0 ? sheet_scale : 1.0)) {
   selected_.face.clear();
   selected_.height = 0;
 }
@@ -90,6 +93,36 @@ void QtPrintSurface::Rectangle(int left, int top, int right, int bottom) {
   painter_.setBrush(Qt::white);
   painter_.drawRect(box);
   painter_.setBrush(Qt::NoBrush);
+}
+
+SheetExtent PrintableArea(const QPrinter& printer) {
+  // A point is 20 twips.
+  const QRectF page = printer.pageRect(QPrinter::Point);
+  return SheetExtent{static_cast<int>(std::floor(page.width() * 20)),
+                     static_cast<int>(std::floor(page.height() * 20))};
+}
+
+double PrintSheetFitted(QPainter& painter, const SheetExtent& printable,
+                        const std::function<void(PrintSurface&)>& print) {
+  QPaintDevice* device = painter.device();
+  const double unit = device != nullptr ? device->logicalDpiY() / kTwipsPerInch : 1.0;
+  // The sheet drawn once without ink, in the fonts the device will use, then
+  // replayed onto the device at the scale that fits.
+  RecordingSurface measure([device, unit](const PrintFont& font) {
+    const QFontMetricsF metrics(MakePrintFont(font, unit), device);
+    return static_cast<int>(
+        std::lround((metrics.ascent() + metrics.descent() + metrics.leading()) / unit));
+  });
+  print(measure);
+  const SheetExtent reach = measure.Extent([device, unit](const PrintFont& font,
+                                                          const std::string& text) {
+    const QFontMetricsF metrics(MakePrintFont(font, unit), device);
+    return static_cast<int>(std::ceil(metrics.horizontalAdvance(ToQString(text)) / unit));
+  });
+  const double scale = SheetFitScale(reach, printable);
+  QtPrintSurface surface(painter, scale);
+  measure.Replay(surface);
+  return scale;
 }
 
 double QtPrintSurface::DeviceX(int x) const { return x * scale_; }

@@ -240,6 +240,10 @@ void CQVFView::OnFilePrint() {
   printer.setFromTo(1, last);
   int from = 1;
   int to = last;
+  // "Current Page": the active page's sheets; the Performance page has none.
+  int page_from = 0;
+  int page_to = 0;
+  const bool page_prints = SheetsOfPage(active_index_, &page_from, &page_to) && page_to <= last;
   if (print_setup_) {
     if (!print_setup_(printer, last, &from, &to)) return;
   } else {
@@ -247,11 +251,17 @@ void CQVFView::OnFilePrint() {
     SuggestPrintFile(dialog);
     dialog.setMinMax(1, last);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, page_prints);
     if (dialog.exec() != QDialog::Accepted) return;
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
       from = printer.fromPage();
       to = printer.toPage();
     }
+  }
+  if (printer.printRange() == QPrinter::CurrentPage) {
+    if (!page_prints) return;  // nothing of this page is printed
+    from = page_from;
+    to = page_to;
   }
   if (!PrintSheets(printer, from, to)) {
     ui_.Message(kPrintFailedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
@@ -300,8 +310,10 @@ bool CQVFView::PrintSheets(QPrinter& printer, int from, int to) {
     PropertyPage* page = Page(content.page_index);
     if (page == nullptr) continue;
     page->Refresh(content.reload, 0);
-    QtPrintSurface surface(painter);
-    page->Print(surface, content.part);
+    // A sheet wider or longer than the paper's printable area is drawn
+    // smaller as a whole rather than cut at the edge.
+    PrintSheetFitted(painter, PrintableArea(printer),
+                     [&](PrintSurface& surface) { page->Print(surface, content.part); });
   }
   return painter.end();
 }

@@ -8,9 +8,11 @@ namespace quivera {
 struct Options;
 
 // Runs the windowed program with the command line 'argc'/'argv' (handed on to
-// the toolkit) and the parsed 'options'. Returns the process exit code: 0
-// after a normal exit and when another copy was already running (that copy is
-// brought to the front instead), non-zero when start-up failed.
+// the toolkit) and the parsed 'options'. SIGINT and SIGTERM close the window
+// and end the run like its close button. Returns the process exit code: 0
+// after a normal exit or a stop signal and when another copy was already
+// running (that copy is brought to the front instead); 1 when start-up failed
+// or the settings could not be written at exit.
 int RunWindowed(int argc, char** argv, const Options& options);
 
 }  // namespace quivera

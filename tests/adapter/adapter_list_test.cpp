@@ -90,6 +90,16 @@ TEST(AdapterListTest, OperationsReachTheCurrentAdapter) {
   EXPECT_EQ(first->BlockU32(kCodeMib, 0x64), 0u);
   EXPECT_EQ(list.Control(kControlReset), 0);
   EXPECT_EQ(second->LastControlValue(), 4);
+
+  // A handle stays on its adapter whatever is made current afterwards; one
+  // outside the list refuses like the empty list.
+  AdapterHandle held = list.Current();
+  list.SetCurrent(0);
+  ASSERT_EQ(GetU32(held, I::SmtEcmState, &state), 0);
+  EXPECT_EQ(state, 2u);
+  EXPECT_EQ(held.index(), 1);
+  EXPECT_EQ(GetU32(list.At(2), I::SmtEcmState, &state), 1);
+  EXPECT_EQ(list.At(-1).FirmwareStatus(), 0);
 }
 
 }  // namespace

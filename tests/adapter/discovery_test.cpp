@@ -69,7 +69,7 @@ std::vector<Named> Adapters(AdapterList& list) {
   std::vector<Named> out;
   for (int i = 0; i < list.Count(); ++i) {
     list.SetCurrent(i);
-    list.WithCurrent([&](Adapter& a) {
+    list.Current().With([&](Adapter& a) {
       auto* d = dynamic_cast<DriverAdapter*>(&a);
       out.push_back(d ? Named{d->DosName(), d->DevicePath()} : Named{"?", "?"});
       return 0;
@@ -181,7 +181,7 @@ TEST_F(DiscoveryTest, TestModeAddsThreeSimulatedAdaptersWithoutOpening) {
     ASSERT_EQ(list.Count(), 3);
     for (int i = 0; i < 3; ++i) {
       list.SetCurrent(i);
-      EXPECT_EQ(list.WithCurrent([](Adapter& a) {
+      EXPECT_EQ(list.Current().With([](Adapter& a) {
         return dynamic_cast<SimulatedAdapter*>(&a) != nullptr ? 0 : 1;
       }),
                 0);

@@ -75,6 +75,17 @@ TEST(OptionsTest, RefusedCommandLines) {
       {{"--settings="}, "--settings"},
       {{"--headless=1"}, "--headless"},
       {{"--agentx="}, "--agentx"},
+      {{"--metrics"}, "--metrics"},
+      {{"--metrics="}, "--metrics"},
+      {{"--metrics=0"}, "no port"},
+      {{"--metrics", "65536"}, "no port"},
+      {{"--metrics=9100x"}, "no port"},
+      {{"--metrics=-5"}, "no port"},
+      {{"--metrics=127.0.0.1:"}, "no port"},
+      {{"--metrics=myhost:9100"}, "no IPv4 address"},
+      {{"--metrics=:9100"}, "no IPv4 address"},
+      {{"--metrics=[::1]:9100"}, "no IPv4 address"},
+      {{"--change-log"}, "--change-log"},
   };
   for (const Case& c : cases) {
     Options options;
@@ -84,13 +95,43 @@ TEST(OptionsTest, RefusedCommandLines) {
   }
 }
 
+TEST(OptionsTest, MetricsAddressAndChangeLog) {
+  struct Case {
+    std::vector<const char*> words;
+    const char* address;
+    int32_t port;
+  };
+  const Case cases[] = {
+      {{"--metrics=9464"}, "", 9464},
+      {{"--metrics", "1"}, "", 1},
+      {{"--metrics=127.0.0.1:65535"}, "127.0.0.1", 65535},
+      {{"--metrics", "localhost:9464"}, "127.0.0.1", 9464},
+      {{"--metrics=0.0.0.0:9100"}, "0.0.0.0", 9100},
+  };
+  for (const Case& c : cases) {
+    Options options;
+    std::string error;
+    ASSERT_EQ(Parse(c.words, &options, &error), ParseOutcome::kRun) << c.words.back() << error;
+    EXPECT_EQ(options.metrics_address.address, c.address);
+    EXPECT_EQ(options.metrics_address.port, c.port);
+  }
+  Options options;
+  std::string error;
+  ASSERT_EQ(Parse({"--headless"}, &options, &error), ParseOutcome::kRun);
+  EXPECT_EQ(options.metrics, "") << "off by default";
+  EXPECT_EQ(options.change_log, "");
+  ASSERT_EQ(Parse({"--change-log", "/var/log/quivera-changes.log"}, &options, &error),
+            ParseOutcome::kRun);
+  EXPECT_EQ(options.change_log, "/var/log/quivera-changes.log");
+}
+
 TEST(OptionsTest, HelpAndUsage) {
   Options options;
   std::string error;
   EXPECT_EQ(Parse({"--headless", "--help"}, &options, &error), ParseOutcome::kHelp);
   EXPECT_EQ(UsageLine(),
             "usage: quivera [--settings FILE] [--test-mode] [--headless] [--device-dir DIR] "
-            "[--agentx[=SOCKET]]");
+            "[--agentx[=SOCKET]] [--metrics [ADDRESS:]PORT] [--change-log FILE]");
   EXPECT_EQ(UsageText(true).rfind(UsageLine(), 0), 0u);
   EXPECT_NE(UsageText(false).find("always runs as with --headless"), std::string::npos);
   EXPECT_EQ(UsageText(true).find("always runs as with --headless"), std::string::npos);

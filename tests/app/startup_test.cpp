@@ -18,11 +18,38 @@ namespace {
 
 constexpr uint32_t kVendorIdOid = 0x0001010C;
 
+// How a driver takes the vendor-id question.
+enum class VendorId { kAnswers, kRefuses, kStalls };
+
+// A station's channel whose vendor-id question is refused, or gets no answer
+// in time, as told; everything else the station answers.
+class VendorIdChannel : public DriverChannel {
+ public:
+  VendorIdChannel(std::unique_ptr<DriverChannel> inner, VendorId vendor_id)
+      : inner_(std::move(inner)), vendor_id_(vendor_id) {}
+  int Request(uint32_t oid, void* buffer, size_t len, size_t* returned) override {
+    stalled_ = false;
+    if (oid == kVendorIdOid && vendor_id_ != VendorId::kAnswers) {
+      stalled_ = vendor_id_ == VendorId::kStalls;
+      *returned = 0;
+      return 1;
+    }
+    return inner_->Request(oid, buffer, len, returned);
+  }
+  bool NotAnswering() const override { return stalled_; }
+
+ private:
+  std::unique_ptr<DriverChannel> inner_;
+  VendorId vendor_id_;
+  bool stalled_ = false;
+};
+
 // Stations by device path; the opener opens only these and records every
 // device it was asked for.
 struct Devices {
   std::map<std::string, std::shared_ptr<Station>> stations;
   std::map<std::string, std::shared_ptr<ChannelRequestLog>> logs;
+  std::map<std::string, VendorId> vendor_ids;  // kAnswers when not listed
   std::vector<std::string> asked;
 
   Station& Add(const std::string& path) {
@@ -35,7 +62,10 @@ struct Devices {
       asked.push_back(path);
       auto found = stations.find(path);
       if (found == stations.end()) return nullptr;
-      return std::make_unique<EmulatorChannel>(found->second, logs[path]);
+      auto channel = std::make_unique<EmulatorChannel>(found->second, logs[path]);
+      const auto vendor_id = vendor_ids.find(path);
+      if (vendor_id == vendor_ids.end()) return channel;
+      return std::make_unique<VendorIdChannel>(std::move(channel), vendor_id->second);
     };
   }
 };
@@ -97,6 +127,48 @@ TEST_F(StartupTest, FirstOldDriverIsNamedAfterTheMenuTrim) {
             "driver for Marbeck FDDI adapter \\Device\\korap2.\n\n"
             "Please consult the on-line help or product release notes\n"
             "for instructions on how to upgrade the driver.");
+}
+
+// The second adapter's driver decides: an old version and a refused question
+// ask for a driver upgrade; a driver that gives no answer is said to be so.
+TEST_F(StartupTest, EachDriverVerdictHasItsOwnRefusal) {
+  struct Case {
+    const char* name;
+    uint32_t version;
+    VendorId vendor_id;
+    bool started;
+    const char* caption;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"current", 0x02000000, VendorId::kAnswers, true, "", ""},
+      {"old", 0x01FFFFFF, VendorId::kAnswers, false, "QUIVERA/FDDI - driver upgrade required",
+       DriverTooOldMessage("\\Device\\korap2")},
+      {"refusing", 0x02000000, VendorId::kRefuses, false,
+       "QUIVERA/FDDI - driver upgrade required", DriverTooOldMessage("\\Device\\korap2")},
+      {"stalled", 0x02000000, VendorId::kStalls, false, "QUIVERA/FDDI",
+       "QUIVERA/FDDI got no answer from the driver for Marbeck FDDI adapter \\Device\\korap2."
+       "\n\nThe driver may be stalled: check that it is loaded and working, then start "
+       "QUIVERA/FDDI again."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Devices devices;
+    devices.Add("\\Device\\korae1");
+    devices.Add("\\Device\\korap2").SetOidU32(kVendorIdOid, c.version);
+    devices.vendor_ids["\\Device\\korap2"] = c.vendor_id;
+    AdapterList list;
+    ScriptedUiServices ui;
+    EXPECT_EQ(RunStartupSequence(list, devices.Opener(), false, ui, nullptr), c.started);
+    if (c.started) {
+      EXPECT_TRUE(ui.messages.empty());
+      continue;
+    }
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption, c.caption);
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(ui.messages[0].text, c.text);
+  }
 }
 
 TEST_F(StartupTest, TestModeOpensNoDriver) {

@@ -147,11 +147,48 @@ TEST_F(HeadlessTest, SettingsThatCannotBeWrittenAreReported) {
   ASSERT_TRUE(WriteFile(blocker, "a file where the folder should be\n"));
   StartQuivera({"--test-mode", "--settings", blocker + "/quivera.ini"});
   std::this_thread::sleep_for(milliseconds(500));
-  EXPECT_EQ(Stop(), 0);
+  EXPECT_EQ(Stop(), 1);  // settings lost are an error of the run
   // The unreadable file leaves the server on at its default port, so the
   // line about port 80 may come first.
   EXPECT_NE(Errors().find("QUIVERA/FDDI: Settings not saved: "), std::string::npos) << Errors();
   EXPECT_EQ(ReadFile(blocker), "a file where the folder should be\n");
+}
+
+// A stop signal ends either program through its normal exit: the settings
+// are written back (the out-of-range refresh rate comes back corrected) and
+// the exit status is 0.
+TEST_F(HeadlessTest, StopSignalEndsEitherProgramWithTheSettingsWritten) {
+  struct Case {
+    bool windowed;
+    int signal_number;
+  };
+  const Case cases[] = {{false, SIGTERM}, {false, SIGINT}, {true, SIGTERM}, {true, SIGINT}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.windowed ? "windowed" : "headless");
+    SCOPED_TRACE(c.signal_number);
+#ifndef QUIVERA_WINDOWED
+    if (c.windowed) continue;
+#endif
+    ASSERT_TRUE(WriteFile(settings_, "[Preferences]\nRefreshRate=61\n[State]\nWebServerEnable=0\n"));
+    std::vector<std::string> args{"--test-mode", "--settings", settings_};
+    if (!c.windowed) args.insert(args.begin(), "--headless");
+    // The window on no screen, and its single-instance socket in this test's
+    // own folder, so that no other copy running for this user gets in the way.
+    const std::string tmpdir = std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "";
+    setenv("TMPDIR", dir_.Path("").c_str(), 1);
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const std::string saved_platform = platform != nullptr ? platform : "";
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const bool started = quivera_.Start(kQuivera, args, dir_.Path("quivera.out"), err_path_);
+    if (tmpdir.empty()) unsetenv("TMPDIR"); else setenv("TMPDIR", tmpdir.c_str(), 1);
+    if (platform == nullptr) unsetenv("QT_QPA_PLATFORM");
+    else setenv("QT_QPA_PLATFORM", saved_platform.c_str(), 1);
+    ASSERT_TRUE(started);
+    std::this_thread::sleep_for(milliseconds(1500));
+    ASSERT_TRUE(quivera_.running()) << Errors();
+    EXPECT_EQ(Stop(c.signal_number), 0) << Errors();
+    EXPECT_NE(ReadFile(settings_).find("RefreshRate=1\n"), std::string::npos) << ReadFile(settings_);
+  }
 }
 
 TEST_F(HeadlessTest, CommandLineMistakesGiveTheUsage) {

@@ -73,6 +73,7 @@ TEST_F(StalledDriverTest, ChannelRestsAfterATimeoutAndComesBackByItself) {
   EXPECT_EQ(QueryU32(*channel, kOidGenVendorId, &version), 1);
   EXPECT_GE(SecondsSince(start), 0.25);
   EXPECT_TRUE(channel->resting());
+  EXPECT_TRUE(channel->NotAnswering());  // start-up tells this from an old driver
 
   // While it rests, every request fails at once instead of waiting again.
   start = Clock::now();
@@ -85,6 +86,7 @@ TEST_F(StalledDriverTest, ChannelRestsAfterATimeoutAndComesBackByItself) {
   EXPECT_LT(SecondsSince(start), 3.0);
   EXPECT_EQ(version, 0x02000000u);
   EXPECT_FALSE(channel->resting());
+  EXPECT_FALSE(channel->NotAnswering());
 }
 
 TEST_F(StalledDriverTest, StationCacheEndsWithinASecondWhileItsReadWaitsOnTheDriver) {

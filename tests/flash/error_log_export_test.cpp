@@ -11,7 +11,7 @@
 #include "emulated_adapters.h"
 #include "flash/error_log_layout.h"
 #include "flash/hex_dump.h"
-#include "flash/pinned_adapter.h"
+#include "adapter/adapter_list.h"
 #include "support/temp_dir.h"
 #include "tests/app/scripted_ui_services.h"
 

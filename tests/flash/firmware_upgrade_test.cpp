@@ -13,7 +13,7 @@
 #include "adapter/socket_driver_channel.h"
 #include "emulator/emulator_server.h"
 #include "emulated_adapters.h"
-#include "flash/pinned_adapter.h"
+#include "adapter/adapter_list.h"
 #include "flash/srecord_image.h"
 #include "srec_files.h"
 #include "support/temp_dir.h"

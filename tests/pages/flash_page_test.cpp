@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <memory>
 
 #include "present/recording_surface.h"
@@ -49,6 +51,26 @@ class FlashPageTest : public ::testing::Test {
   PageTestList fixture_;
   std::unique_ptr<CFlashPage2> page_;
 };
+
+// In a sheet whose largest page is bigger than the Flash page's own size,
+// the page fills the sheet and its list takes the page's width and all the
+// height its option groups leave.
+TEST_F(FlashPageTest, TheListUsesThePagesWidthAndHeight) {
+  const QSize own = page_->minimumSize();
+  QTabWidget sheet;
+  CFlashPage2* page = page_.release();
+  sheet.addTab(page, QStringLiteral("Flash"));
+  sheet.resize(own + QSize(250, 200));  // the room the largest page gives the sheet
+  sheet.show();
+  QApplication::processEvents();
+  EXPECT_GE(page->width(), own.width() + 200);
+  EXPECT_GE(page->height(), own.height() + 150);
+  QListWidget* list = page->lineList();
+  EXPECT_GE(list->width(), page->width() * 9 / 10);
+  EXPECT_GE(list->height(), page->height() / 2);
+  // A 130-line error log entry shows well over a dozen of its lines at once.
+  EXPECT_GE(list->viewport()->height() / list->fontMetrics().height(), 18);
+}
 
 TEST_F(FlashPageTest, StartsOnTheDriverParametersInAFixedPitchFace) {
   for (QRadioButton* first : {page_->objectButton(0), page_->entryButton(0),

@@ -17,6 +17,7 @@
 #include "tests/app/scripted_ui_services.h"
 #include "tests/pages/emulated_page_list.h"
 #include "tests/pages/page_test_support.h"
+#include "tests/pages/recorded_changes.h"
 
 namespace quivera {
 namespace {
@@ -141,16 +142,22 @@ TEST_F(PathPageTest, SetWritesTheSlidersAndCancelTakesTheStationsBoundsBack) {
 }
 
 TEST_F(PathPageTest, ARefusedSetIsToldAndTheStationsBoundsComeBack) {
+  const RecordedChanges record;
   page_.Refresh(1, 1);
   station_.station->FailBlock(kCodeSetAttributes);
   page_.tmaxSlider()->setValue(50);
   QTest::mouseClick(page_.setButton(), Qt::LeftButton);
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].caption, "QUIVERA/FDDI");
-  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Warning);  // a refusal, not a fatal problem
   EXPECT_EQ(ui_.messages[0].text, "The adapter refused the new path timers.");
   EXPECT_EQ(page_.sliderBounds(), (PathBounds{165, 8, 2}));
   EXPECT_EQ(BoundFields(), (std::vector<QString>{"165", "8", "2"}));
+  EXPECT_EQ(record.lines,
+            std::vector<std::string>{
+                "origin=window adapter=korap1 change=fddimibPATHTMaxLowerBound=50ms,"
+                "fddimibPATHMaxTReq=8ms,fddimibPATHTVXLowerBound=2ms was=165/8/2ms "
+                "outcome=refused by the adapter"});
 }
 
 TEST_F(PathPageTest, PrintPutsSevenRowsTwoLinesApart) {

@@ -20,6 +20,7 @@
 #include "settings/settings.h"
 #include "tests/dialogs/message_script.h"
 #include "tests/pages/page_test_adapter.h"
+#include "tests/pages/recorded_changes.h"
 
 namespace quivera {
 namespace {
@@ -113,7 +114,7 @@ TEST_F(PortPageStationTest, ARefusedSetIsToldAndTheAdaptersValuesComeBack) {
   ASSERT_EQ(ui_.shown.size(), 1u);
   EXPECT_EQ(ui_.shown[0].text, "The adapter refused the new link error rate settings.");
   EXPECT_EQ(ui_.shown[0].caption, "QUIVERA/FDDI");
-  EXPECT_EQ(ui_.shown[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(ui_.shown[0].icon, MessageIcon::Warning);  // a refusal, not a fatal problem
   EXPECT_EQ(page.valueField(L::kLerCutoff)->text(), "6");
   EXPECT_EQ(page.cutoffSlider()->value(), 6);
 }
@@ -122,9 +123,23 @@ TEST_F(PortPageStationTest, SlidersMoveTheFieldsAndSetSendsTheirPositions) {
   struct Case {
     int mgt_set_operations;
     bool buttons_enabled;
+    std::vector<std::string> recorded;  // by a click on Set, even one that slips through
   };
-  for (const Case& c : {Case{1, false}, Case{0, true}}) {
+  const Case cases[] = {
+      {1,
+       false,
+       {"origin=window adapter=korap1 change=fddimibPORTLerCutoff.port0=8 was=6 "
+        "outcome=refused: set operations disabled",
+        "origin=window adapter=korap1 change=fddimibPORTLerAlarm.port0=7 was=7 "
+        "outcome=refused: set operations disabled"}},
+      {0,
+       true,
+       {"origin=window adapter=korap1 change=fddimibPORTLerCutoff.port0=8 was=6 outcome=done",
+        "origin=window adapter=korap1 change=fddimibPORTLerAlarm.port0=7 was=7 outcome=done"}},
+  };
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.mgt_set_operations);
+    const RecordedChanges record;
     AppSettings().MGTSetOperations = c.mgt_set_operations;
     CPORTPage page(adapters_, 0, nullptr, &ui_);
     page.Activate();
@@ -137,7 +152,13 @@ TEST_F(PortPageStationTest, SlidersMoveTheFieldsAndSetSendsTheirPositions) {
     log_->Clear();
     page.setButton()->click();  // a greyed button does not click
     EXPECT_EQ(log_->CountCode(kCodeSetAttributes), c.buttons_enabled ? 2 : 0);
+    if (!c.buttons_enabled) {
+      // A click that slips through anyway sends nothing either.
+      ASSERT_TRUE(QMetaObject::invokeMethod(&page, "OnSet"));
+      EXPECT_EQ(log_->CountCode(kCodeSetAttributes), 0);
+    }
     EXPECT_EQ(station_->BlockU32(kCodeMib, kMibLerCutoff), c.buttons_enabled ? 8u : 6u);
+    EXPECT_EQ(record.lines, c.recorded);
   }
 }
 

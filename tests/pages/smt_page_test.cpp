@@ -18,6 +18,7 @@
 #include "tests/app/scripted_ui_services.h"
 #include "tests/pages/emulated_page_list.h"
 #include "tests/pages/page_test_support.h"
+#include "tests/pages/recorded_changes.h"
 
 namespace quivera {
 namespace {
@@ -150,13 +151,14 @@ TEST_F(SmtPageTest, CancelPutsTheStationsPolicyBack) {
 }
 
 TEST_F(SmtPageTest, ARefusedSetIsToldAndTheStationsPolicyComesBack) {
+  const RecordedChanges record;
   page_.Refresh(1, 1);
   station_.station->FailBlock(kCodeSetAttributes);
   Click(kA2A);
   QTest::mouseClick(page_.setButton(), Qt::LeftButton);
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].caption, "QUIVERA/FDDI");
-  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::Warning);  // a refusal, not a fatal problem
   EXPECT_EQ(ui_.messages[0].text, "The adapter refused the new connection policy.");
   EXPECT_EQ(page_.currentPolicy(), 0x8021u);
   EXPECT_EQ(page_.pendingPolicy(), 0x8021u);
@@ -167,6 +169,12 @@ TEST_F(SmtPageTest, ARefusedSetIsToldAndTheStationsPolicyComesBack) {
 
   QTest::mouseClick(page_.defaultButton(), Qt::LeftButton);
   EXPECT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(record.lines,
+            (std::vector<std::string>{
+                "origin=window adapter=korap1 change=fddimibSMTConnectionPolicy=32800 was=32801 "
+                "outcome=refused by the adapter",
+                "origin=window adapter=korap1 change=fddimibSMTConnectionPolicy=32801 was=32801 "
+                "outcome=refused by the adapter"}));
 }
 
 TEST_F(SmtPageTest, AvailablePathBoxesUndoAClick) {

@@ -171,3 +171,50 @@ TEST(PrintFrameTest, CaptionsFollowSnmpLabelsAtPrintTime) {
 
 }  // namespace
 }  // namespace quivera
+
+namespace quivera {
+namespace {
+
+TEST(SheetFitScaleTest, ASheetIsDrawnSmallerAsAWholeOnlyWhenItDoesNotFit) {
+  struct Case {
+    SheetExtent sheet;
+    SheetExtent printable;
+    double scale;
+  };
+  const Case cases[] = {
+      {{11680, 12000}, {11840, 15440}, 1.0},                // fits: never enlarged
+      {{11680, 12000}, {11500, 16440}, 11500.0 / 11680},    // too wide
+      {{9000, 17000}, {11840, 15440}, 15440.0 / 17000},     // too long
+      {{23000, 33000}, {11500, 16440}, 16440.0 / 33000},    // both: the smaller ratio
+      {{11500, 16440}, {11500, 16440}, 1.0},                // exactly as large
+      {{0, 0}, {11500, 16440}, 1.0},                        // nothing drawn
+      {{11680, 12000}, {0, 0}, 1.0},                        // no area known
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sheet.width);
+    EXPECT_DOUBLE_EQ(SheetFitScale(c.sheet, c.printable), c.scale);
+  }
+}
+
+TEST(SheetFitScaleTest, ExtentReachesTheFarthestBoxEdgeAndTextEnd) {
+  // Ten twips a character, lines of 300 in the print font and 200 in another.
+  RecordingSurface surface([](const PrintFont& font) { return font.face == "Small" ? 200 : 300; });
+  const auto width_of = [](const PrintFont&, const std::string& text) {
+    return static_cast<int>(text.size()) * 10;
+  };
+  {
+    PrintFrame frame(surface, "T", 0);
+    frame.Box(600, -1250, 11680, -3000);
+    frame.Text(11000, -1440, "Disabled");  // ends at 11080: inside the box's reach
+    EXPECT_EQ(surface.Extent(width_of).width, 11680);
+    frame.Text(11650, -5000, "Disabled");  // ends at 11730, its line at 5300
+  }
+  EXPECT_EQ(surface.Extent(width_of).width, 11730);
+  EXPECT_EQ(surface.Extent(width_of).height, 5300);
+  surface.SelectFont(PrintFont{"Small", 180, 400, 48});
+  surface.Text(0, -6000, "x");
+  EXPECT_EQ(surface.Extent(width_of).height, 6200);
+}
+
+}  // namespace
+}  // namespace quivera

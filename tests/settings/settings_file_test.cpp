@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <ctime>
 #include <filesystem>
 
 #include "settings/settings.h"
@@ -165,6 +169,40 @@ TEST_F(SettingsFileTest, UnwritableLocationIsReportedAndNothingIsLost) {
   std::filesystem::create_directory(unreadable);
   EXPECT_FALSE(SaveSettings(unreadable).ok);
   EXPECT_TRUE(std::filesystem::is_directory(unreadable));
+}
+
+TEST_F(SettingsFileTest, ASaveRemovesTemporaryFilesThatKilledSavesLeftBehind) {
+  struct Case {
+    const char* name;
+    int age_minutes;
+    bool removed;
+  };
+  const Case cases[] = {
+      {"quivera.ini.tmp-a1B2c3", 61, true},    // a save killed over an hour ago
+      {"quivera.ini.tmp-Zz9Zz9", 60 * 24, true},
+      {"quivera.ini.tmp-x7Y8z9", 5, false},    // perhaps a save running now
+      {"quivera.ini.tmp-abc", 120, false},     // not a name a save makes
+      {"quivera.ini.tmp-abc-de", 120, false},
+      {"other.ini.tmp-a1B2c3", 120, false},    // another file's
+      {"quivera.ini.bak", 120, false},
+  };
+  const std::string path = dir_.Path("quivera.ini");
+  const std::time_t now = std::time(nullptr);
+  for (const Case& c : cases) {
+    ASSERT_TRUE(WriteFile(dir_.Path(c.name), "[Preferences]\n"));
+    const utimbuf times{now - c.age_minutes * 60, now - c.age_minutes * 60};
+    ASSERT_EQ(utime(dir_.Path(c.name).c_str(), &times), 0);
+  }
+  // An old link with a leftover's name is no file of a save: it stays.
+  const std::string link = dir_.Path("quivera.ini.tmp-L1nk00");
+  std::filesystem::create_symlink(dir_.Path("other.ini.tmp-a1B2c3"), link);
+
+  ASSERT_TRUE(SaveSettings(path).ok);
+  for (const Case& c : cases) {
+    EXPECT_EQ(std::filesystem::exists(dir_.Path(c.name)), !c.removed) << c.name;
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_TRUE(std::filesystem::exists(path));
 }
 
 TEST_F(SettingsFileTest, DefaultPathFollowsTheConfigurationHome) {

@@ -331,7 +331,7 @@ TEST_F(MibSetsApplyTest, UndoWritesBackNewestFirst) {
   EXPECT_EQ(sets[2].U32(), 7u);
   EXPECT_EQ(sets[3].item, ManagementItem::SmtConnectionPolicy);
   EXPECT_EQ(sets[3].U32(), 0x8021u);
-  EXPECT_EQ(Lines("change=undo "), 2);
+  EXPECT_EQ(Lines("change=undo:"), 2);
   EXPECT_TRUE(written_.empty());
 }
 

@@ -21,7 +21,16 @@
 #include "app/ui/reset_command.h"
 #include "emulator/default_station.h"
 #include "emulator/emulator_channel.h"
+#include "pages/path_page.h"
+#include "pages/port_page.h"
+#include "pages/smt_page.h"
+#include "tests/pages/page_test_support.h"
+#include "tests/pages/recorded_changes.h"
+#include "app/ui/windowed_app.h"
 #include "ui_test_doubles.h"
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
 
 namespace quivera {
 namespace {
@@ -302,6 +311,85 @@ TEST_F(MainFrameTest, OptionsDialogsTellTheViewOnlyWhenAccepted) {
 
   frame.SetWebServerDialog({});
   EXPECT_FALSE(frame.Action(FrameCommand::kWebServer)->isEnabled());
+}
+
+// A slider moved to the other end of its range, as the operator drags it.
+void Drag(QSlider* slider) {
+  slider->setValue(slider->value() == slider->maximum() ? slider->minimum() : slider->maximum());
+}
+
+TEST_F(MainFrameTest, SetButtonsFollowTheGuardOnEveryPageAfterPreferencesChangeIt) {
+  struct Case {
+    int sheet;
+    int guard_before;  // "MGTSetOperations" while the operator edits
+    int guard_after;   // ... after Options > Preferences > OK
+    std::vector<bool> edited;  // Set, Cancel, Default right after the edit
+    std::vector<bool> after;   // ... after the Preferences
+    size_t refusals;           // change record lines of a click on Set that slips through
+  };
+  const std::vector<bool> all{true, true, true}, none{false, false, false},
+      only_default{false, false, true};
+  const Case cases[] = {
+      {kSmtSheet, 0, 1, all, none, 1},          {kPathSheet, 0, 1, all, none, 1},
+      {kPort0Sheet, 0, 1, all, none, 2},        {kSmtSheet, 1, 0, none, only_default, 0},
+      {kPathSheet, 1, 0, none, only_default, 0}, {kPort0Sheet, 1, 0, none, only_default, 0},
+      {kSmtSheet, 0, 0, all, only_default, 0},  {kPort0Sheet, 0, 0, all, only_default, 0},
+      {kPort0Sheet, 1, 1, none, none, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sheet);
+    SCOPED_TRACE(c.guard_before * 10 + c.guard_after);
+    ResetSettings();
+    AppSettings().MGTSetOperations = c.guard_before;
+    QTemporaryDir dir;
+    ScriptedUiServices ui;
+    WindowedApp app(
+        ui, dir.filePath("quivera.ini").toStdString(), true,
+        [](const std::string&) { return std::unique_ptr<DriverChannel>(); }, [] { return true; });
+    ASSERT_TRUE(app.Start());
+    AppSettings().MGTSetOperations = c.guard_before;  // start-up read the file's default
+    CQVFView& view = *app.View();
+    view.ActivatePage(c.sheet);
+    QWidget* page = view.Page(c.sheet);
+    std::array<QPushButton*, 3> buttons{};
+    if (auto* smt = qobject_cast<CSMTPage*>(page)) {
+      ClickIndicator(smt->policyCell(0));
+      buttons = {smt->setButton(), smt->cancelButton(), smt->defaultButton()};
+    } else if (auto* path = qobject_cast<CPathPage*>(page)) {
+      Drag(path->tmaxSlider());
+      buttons = {path->setButton(), path->cancelButton(), path->defaultButton()};
+    } else if (auto* port = qobject_cast<CPORTPage*>(page)) {
+      Drag(port->cutoffSlider());
+      buttons = {port->setButton(), port->cancelButton(), port->defaultButton()};
+    }
+    ASSERT_NE(buttons[0], nullptr);
+    const auto states = [&buttons] {
+      return std::vector<bool>{buttons[0]->isEnabled(), buttons[1]->isEnabled(),
+                               buttons[2]->isEnabled()};
+    };
+    EXPECT_EQ(states(), c.edited);
+
+    app.Frame()->SetPreferencesDialog([&c](QWidget*) {
+      AppSettings().MGTSetOperations = c.guard_after;
+      return true;
+    });
+    app.Frame()->Action(FrameCommand::kPreferences)->trigger();
+    EXPECT_EQ(states(), c.after);
+
+    // A click on Set that reaches the page anyway sends nothing while the
+    // guard forbids it, and the record says it was tried.
+    const RecordedChanges record;
+    if (c.guard_after != 0) {
+      ASSERT_TRUE(QMetaObject::invokeMethod(page, "OnSet"));
+      EXPECT_EQ(states(), none);
+    }
+    EXPECT_EQ(record.lines.size(), c.refusals);
+    for (const std::string& line : record.lines) {
+      EXPECT_NE(line.find("origin=window "), std::string::npos) << line;
+      EXPECT_NE(line.find(" outcome=refused: set operations disabled"), std::string::npos) << line;
+    }
+    EXPECT_TRUE(app.Exit().ok);
+  }
 }
 
 TEST_F(MainFrameTest, OptionsEntriesOpenTheProgramsDialogs) {

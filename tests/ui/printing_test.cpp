@@ -19,6 +19,9 @@
 #include "app/ui/print_sheets.h"
 #include "app/ui/qt_print_surface.h"
 #include "dialogs/font_faces.h"
+#include "pages/mac_page.h"
+#include "present/recording_surface.h"
+#include "tests/pages/page_test_adapter.h"
 #include "ui_test_doubles.h"
 
 namespace quivera {
@@ -136,6 +139,103 @@ TEST_F(PrintingTest, SheetsRefreshThenPrintTheirPages) {
   EXPECT_EQ(harness.ui.messages[0].icon, MessageIcon::Information);
 }
 
+// "Current Page" prints the active page's sheets: one, or the Flash page's
+// five; the Performance page has none to print.
+TEST_F(PrintingTest, CurrentPagePrintsTheActivePagesSheets) {
+  struct Case {
+    int active;
+    std::vector<int> printed;  // sheet indices of the pages printed, in order
+  };
+  const Case cases[] = {
+      {kGeneralSheet, {kGeneralSheet}},
+      {kMacSheet, {kMacSheet}},
+      {kPathSheet, {kPathSheet}},
+      {kFlashSheet, {kFlashSheet, kFlashSheet, kFlashSheet, kFlashSheet, kFlashSheet}},
+      {kPort1Sheet, {kPort1Sheet}},
+      {kPerformanceSheet, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.active);
+    QTemporaryDir dir;
+    ViewHarness harness;
+    ASSERT_TRUE(harness.Build({2}));
+    harness.view().ActivatePage(c.active);
+    harness.ClearRecords();
+    harness.view().SetPrintSetup([&](QPrinter& printer, int, int*, int*) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(dir.filePath("current.pdf"));
+      printer.setPrintRange(QPrinter::CurrentPage);
+      return true;
+    });
+    harness.view().OnFilePrint();
+    std::vector<int> printed;
+    for (int index = 0; index < kSheetPages; ++index) {
+      for (size_t n = 0; n < harness.page(index).prints.size(); ++n) printed.push_back(index);
+    }
+    EXPECT_EQ(printed, c.printed);
+    EXPECT_EQ(harness.ui.messages.size(), c.printed.empty() ? 0u : 1u);
+  }
+}
+
+// The MAC sheet on A4 and on Letter: a sheet whose boxes or texts reach past
+// the printable area is drawn smaller as a whole, so that all of it is on the
+// paper; one that fits is printed at its own size.
+TEST_F(PrintingTest, SheetsWiderThanThePrintableAreaAreScaledToFitIt) {
+  struct Case {
+    QPageSize::PageSizeId paper;
+    uint32_t purger_enable;  // 0 shows "Disabled" at x = 10620, 1 "Enabled"
+    bool scaled;
+  };
+  const Case cases[] = {
+      {QPageSize::A4, 0, true},       // the box edge at 11680 is past A4's width
+      {QPageSize::A4, 1, true},
+      {QPageSize::Letter, 1, false},  // everything fits: printed at its own size
+      {QPageSize::Letter, 0, true},   // "Disabled" would end past Letter's width
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.purger_enable);
+    SCOPED_TRACE(QPageSize::name(c.paper).toStdString());
+    PageTestList fixture;
+    fixture.adapter->SetU32(ManagementItem::MacRingPurgerEnable, c.purger_enable);
+    CMACPage page(fixture.list);
+    page.Refresh(0, 0);
+
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("mac.pdf"));
+    printer.setPageSize(QPageSize(c.paper));
+    const SheetExtent printable = PrintableArea(printer);
+    QPainter painter(&printer);
+    ASSERT_TRUE(painter.isActive());
+    const double scale =
+        PrintSheetFitted(painter, printable, [&](PrintSurface& surface) { page.Print(surface, 0); });
+    // What the sheet draws, in the printer's own fonts and twips.
+    RecordingSurface drawn([&](const PrintFont& font) {
+      QtPrintSurface probe(painter);
+      probe.SelectFont(font);
+      return probe.LineHeight();
+    });
+    page.Print(drawn, 0);
+    const double unit = printer.logicalDpiY() / 1440.0;
+    const SheetExtent reach = drawn.Extent([&](const PrintFont& font, const std::string& text) {
+      return static_cast<int>(
+          std::ceil(QFontMetricsF(MakePrintFont(font, unit), &printer).horizontalAdvance(
+                        QString::fromLatin1(text.c_str())) /
+                    unit));
+    });
+    painter.end();
+    EXPECT_EQ(scale < 1.0, c.scaled) << scale;
+    EXPECT_GT(scale, 0.9);  // smaller, not small
+    // Every box edge and the end of every text lie on the printable area.
+    EXPECT_LE(reach.width * scale, printable.width + 1);
+    EXPECT_LE(reach.height * scale, printable.height + 1);
+    if (c.scaled) {
+      EXPECT_GT(reach.width, printable.width);
+    }
+  }
+}
+
 TEST_F(PrintingTest, SinglePortAdapterOffersElevenSheetsAndTwoPortsTwelve) {
   QTemporaryDir dir;
   ViewHarness harness;
@@ -240,6 +340,18 @@ TEST_F(PrintingTest, SurfaceMapsTwipsWithYUpwardOntoTheDevice) {
   EXPECT_TRUE(InkIn(image, QRect(1400, 1990, 10, 14)));  // bottom edge at y 2000 down
   EXPECT_FALSE(InkIn(image, QRect(1020, 1020, 150, 150)));
   EXPECT_FALSE(InkIn(image, QRect(100, 100, 800, 800)));
+
+  // A sheet drawn at half its size: every position halves alike.
+  QImage half = TwipImage(3000, 3000);
+  {
+    QPainter painter(&half);
+    QtPrintSurface surface(painter, 0.5);
+    EXPECT_NEAR(surface.Scale(), 0.5, 0.01);
+    surface.Rectangle(1000, -1000, 2000, -2000);
+  }
+  EXPECT_TRUE(InkIn(half, QRect(495, 700, 12, 10)));    // left edge at x 500
+  EXPECT_TRUE(InkIn(half, QRect(700, 990, 10, 14)));    // bottom edge at y 1000 down
+  EXPECT_FALSE(InkIn(half, QRect(1050, 1050, 900, 900)));
 }
 
 TEST_F(PrintingTest, TextHangsBelowItsReferencePoint) {

@@ -149,15 +149,18 @@ TEST_F(RemoteSetTest, EachSetWritesItsValuesAndAnswersWithItsPage) {
       {kSetUrls[2],
        ManagementItem::PathTimers,
        {25000, 2062500, 100000},
-       "QUIVERA/FDDI Path Objects", "change=PathTimers=TMAX 165 ms,TREQ 8 ms,TVX 2 ms"},
+       "QUIVERA/FDDI Path Objects", "change=fddimibPATHTMaxLowerBound=165ms,fddimibPATHMaxTReq=8ms,"
+       "fddimibPATHTVXLowerBound=2ms"},
       {kSetUrls[3],
        ManagementItem::PathTimers,
        {25000, 2062500, 100000},
-       "QUIVERA/FDDI Path Objects", "change=PathTimers=TMAX 165 ms,TREQ 8 ms,TVX 2 ms"},
+       "QUIVERA/FDDI Path Objects", "change=fddimibPATHTMaxLowerBound=165ms,fddimibPATHMaxTReq=8ms,"
+       "fddimibPATHTVXLowerBound=2ms"},
       {"/QUIVERA?TMAX=167&TREQ=4&TIMERS=SET",
        ManagementItem::PathTimers,
        {0, 2087500, 50000},
-       "QUIVERA/FDDI Path Objects", "change=PathTimers=TMAX 167 ms,TREQ 4 ms,TVX 0 ms"},
+       "QUIVERA/FDDI Path Objects", "change=fddimibPATHTMaxLowerBound=167ms,fddimibPATHMaxTReq=4ms,"
+       "fddimibPATHTVXLowerBound=0ms"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.url);

@@ -90,6 +90,19 @@ int DriverAdapter::GetItem(ManagementItem item, void* buffer, size_t* length, in
     case ItemFrom::kDriverParams:
     case ItemFrom::kSerialNumber:
       return ReadWholeBlock(src->source, buffer, *length);
+    case ItemFrom::kStationRecord: {
+      // Read direction only: the record is never written from here.
+      if (*length < 6) return 1;
+      StationIdRecord record;
+      record.SetDirection(StationIdRecord::kRead);
+      size_t returned = 0;
+      if (Send(kOidStationRecord, record.bytes.data(), record.bytes.size(), &returned) != 0) {
+        return 1;
+      }
+      std::memcpy(buffer, record.Address(), 6);
+      *length = 6;
+      return 0;
+    }
     default:
       return ReadBlockValue(*src, buffer, length, index);
   }

@@ -21,6 +21,7 @@ enum class ItemFrom : uint8_t {
   kErrorLog,      // ErrorLogBlock of entry 'index'
   kDriverParams,  // DriverParamBlock
   kSerialNumber,  // SerialNumberBlock
+  kStationRecord, // the station record, read afresh each time
 };
 
 enum class ItemShape : uint8_t {

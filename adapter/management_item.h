@@ -96,6 +96,12 @@ enum class ManagementItem : int {
   ErrorLogEntry = 94,
   DriverParameters = 96,
   SerialNumber = 97,
+  // Read by the SNMP sub-agent only: the SMT's MAC, non-master port and
+  // master port counts, and the station address held in the station record.
+  SmtMacCount = 98,
+  SmtNonMasterCount = 99,
+  SmtMasterCount = 100,
+  SmtStationAddress = 101,
 };
 
 // Number of ports an adapter can have; per-port items take index 0 or 1.

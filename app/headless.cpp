@@ -53,8 +53,9 @@ int RunHeadless(const Options& options) {
       RefreshCycle cycle(adapters);
       // Services that run beside the refresh cycle start here ...
       const SystemFacts facts = SystemFacts::FromHost();
-      CHypertextServer server([&](const std::string& upper_url) {
-        return BuildAnswerBody(upper_url, adapters, server.LastPortShown(), facts);
+      CHypertextServer server([&](const std::string& upper_url, const std::string& peer) {
+        return BuildAnswerBody(upper_url, adapters, server.LastPortShown(), facts,
+                               RemoteClient{[] { return SetOperationsAllowed(); }, peer});
       });
       server.setName("QUIVERA/FDDI");
       server.setPort(AppSettings().WebPortID);
@@ -74,7 +75,7 @@ int RunHeadless(const Options& options) {
                      report.error == 0 ? MessageIcon::Information : MessageIcon::Warning);
         });
       }
-      AgentxSubagent agent(adapters);
+      AgentxSubagent agent(adapters, [] { return SetOperationsAllowed(); });
       std::string agent_error;
       if (options.agentx && !agent.Start(options.agentx_socket, &agent_error)) {
         ui.Message(agent_error, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);

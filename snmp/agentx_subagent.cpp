@@ -11,16 +11,17 @@
 #include <chrono>
 #include <cstdio>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // clang-format off
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
 #include <net-snmp/agent/net-snmp-agent-includes.h>
+#include <net-snmp/agent/agent_callbacks.h>
 // clang-format on
 
 #include "adapter/thread_stop.h"
-#include "settings/settings.h"
 #include "snmp/mib_sets.h"
 #include "snmp/station_cache.h"
 
@@ -34,11 +35,21 @@ constexpr const char* kAppName = "quivera";
 // the previous cycle's values still reaches the master in time.
 constexpr std::chrono::milliseconds kReadWait{500};
 
+// The writes of a set, and their undo, end within the master's timeout too:
+// a set the manager is told has failed is never carried out afterwards.
+constexpr SetBudget kSetBudget{std::chrono::milliseconds{600}, std::chrono::milliseconds{300}};
+// Looking up adapter names for the change record of a refused set.
+constexpr std::chrono::milliseconds kNameWait{200};
+
 // Seconds between attempts to reach a master that is not (yet) there.
 constexpr int kReconnectSeconds = 5;
 
 // One sub-agent per process: the library's state is global.
 std::atomic<bool> g_started{false};
+
+// Raised (on the sub-agent's thread, by the library's log) when the master
+// refused to let this program serve fddimib.
+std::atomic<bool> g_registration_refused{false};
 
 std::span<const uint32_t> SuffixOf(const netsnmp_variable_list* vb, std::vector<uint32_t>* buffer) {
   buffer->clear();
@@ -76,10 +87,19 @@ void SetValue(netsnmp_variable_list* vb, const MibEntry& entry) {
   }
 }
 
-// The library's messages, one line each on standard error; a message that
-// repeats the previous one (a master still out of reach) is not repeated.
+// One line on standard error, unless it repeats the line before it (a
+// master still out of reach, a registration still refused): each outage,
+// refusal and reconnection is told once.
+void Tell(const std::string& line) {
+  static std::string last;
+  if (line.empty() || line == last) return;
+  last = line;
+  std::fprintf(stderr, "QUIVERA/FDDI: SNMP: %s\n", line.c_str());
+}
+
+// The library's messages, one line each.
 int LogLine(int, int, void* serverarg, void*) {
-  static std::string pending, last;
+  static std::string pending;
   const auto* message = static_cast<const snmp_log_message*>(serverarg);
   if (message == nullptr || message->msg == nullptr) return 0;
   pending += message->msg;
@@ -88,10 +108,19 @@ int LogLine(int, int, void* serverarg, void*) {
     pending.erase(0, end + 1);
     // The library ends some lines with ": " before a reason it has not got.
     while (!line.empty() && (line.back() == ' ' || line.back() == ':')) line.pop_back();
-    if (line.empty() || line == last) continue;
-    last = line;
-    std::fprintf(stderr, "QUIVERA/FDDI: SNMP: %s\n", line.c_str());
+    if (line.rfind("registering pdu failed", 0) == 0) {
+      g_registration_refused = true;
+      line = "the master agent refused fddimib (is another copy serving it?); asking again every " +
+             std::to_string(kReconnectSeconds) + " seconds";
+    }
+    Tell(line);
   }
+  return 0;
+}
+
+// The session to the master is open (at start, and after every outage).
+int Connected(int, int, void*, void*) {
+  Tell("connected to the master agent");
   return 0;
 }
 
@@ -99,7 +128,8 @@ int LogLine(int, int, void* serverarg, void*) {
 
 class AgentxSubagent::Impl {
  public:
-  explicit Impl(AdapterList& list) : list_(list) {}
+  Impl(AdapterList& list, SetGuard sets_allowed)
+      : list_(list), sets_allowed_(std::move(sets_allowed)) {}
 
   ~Impl() { Stop(); }
 
@@ -156,25 +186,37 @@ class AgentxSubagent::Impl {
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
     // The sub-agent answers by number: no MIB files are parsed (the host may
-    // lack most of the ones the library would look for).
+    // lack most of the ones the library would look for, and a MIB folder in
+    // the environment, MIBDIRS, could hold anything). An empty list of MIB
+    // folders set here wins over MIBDIRS, and leaves nothing for MIBS to load.
     char no_mibs[] = "mibs :";
     netsnmp_config_remember(no_mibs);
+    netsnmp_ds_set_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_MIBDIRS, "");
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_MIB_ERRORS, 0);
+    netsnmp_ds_set_int(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_MIB_WARNINGS, 0);
     snmp_disable_log();
     netsnmp_register_loghandler(NETSNMP_LOGHANDLER_CALLBACK, LOG_WARNING);
     snmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, LogLine, nullptr);
+    snmp_register_callback(SNMP_CALLBACK_APPLICATION, SNMPD_CALLBACK_INDEX_START, Connected,
+                           nullptr);
 
     init_agent(kAppName);
     // After init_agent, which puts the library's own default in place.
     netsnmp_ds_set_int(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_AGENTX_PING_INTERVAL,
                        kReconnectSeconds);
-    std::vector<oid> root(kFddimibOid.begin(), kFddimibOid.end());
-    netsnmp_handler_registration* registration = netsnmp_create_handler_registration(
-        "fddimib", &Impl::Handle, root.data(), root.size(), HANDLER_CAN_RWRITE);
-    registration->handler->myvoid = this;
-    netsnmp_register_handler(registration);
+    Register();
     init_snmp(kAppName);
 
+    auto next_try = std::chrono::steady_clock::now();
     while (!stop_) {
+      // The master refused fddimib (another copy serves it): ask again now
+      // and then, as when the master is away, until it takes it.
+      if (g_registration_refused && std::chrono::steady_clock::now() >= next_try) {
+        g_registration_refused = false;
+        next_try = std::chrono::steady_clock::now() + std::chrono::seconds(kReconnectSeconds);
+        netsnmp_unregister_handler(registration_);
+        Register();
+      }
       int fds = 0;
       int block = 0;
       fd_set readable;
@@ -196,6 +238,15 @@ class AgentxSubagent::Impl {
       netsnmp_check_outstanding_agent_requests();
     }
     snmp_shutdown(kAppName);
+  }
+
+  // Registers the handler for the whole fddimib subtree with the master.
+  void Register() {
+    std::vector<oid> root(kFddimibOid.begin(), kFddimibOid.end());
+    registration_ = netsnmp_create_handler_registration("fddimib", &Impl::Handle, root.data(),
+                                                        root.size(), HANDLER_CAN_RWRITE);
+    registration_->handler->myvoid = this;
+    netsnmp_register_handler(registration_);
   }
 
   int Answer(netsnmp_agent_request_info* info, netsnmp_request_info* requests) {
@@ -232,6 +283,8 @@ class AgentxSubagent::Impl {
       }
       case MODE_SET_RESERVE1:
       case MODE_SET_ACTION: {
+        // A request starts afresh: nothing of an earlier one is undone now.
+        if (info->mode == MODE_SET_RESERVE1) written_.clear();
         std::vector<SetBinding> bindings;
         std::vector<netsnmp_request_info*> order;
         for (netsnmp_request_info* r = requests; r; r = r->next) {
@@ -244,12 +297,14 @@ class AgentxSubagent::Impl {
           bindings.push_back(std::move(b));
           order.push_back(r);
         }
-        const std::shared_ptr<const MibView> view = cache_->View();
         SetOutcome outcome;
         if (info->mode == MODE_SET_RESERVE1) {
-          outcome = CheckSets(bindings, *view, SetOperationsAllowed());
+          const std::shared_ptr<const MibView> view = cache_->View();
+          const bool allowed = sets_allowed_ && sets_allowed_();
+          outcome = CheckSets(bindings, *view, allowed);
+          if (outcome.status == SetStatus::kNoAccess) RecordRefusedSets(bindings, list_, kNameWait);
         } else {
-          outcome = ApplySets(bindings, *view, list_);
+          outcome = ApplySets(bindings, list_, kSetBudget, &written_);
           cache_->Invalidate();  // the next read shows what the adapters now hold
         }
         if (outcome.status != SetStatus::kOk) {
@@ -257,13 +312,30 @@ class AgentxSubagent::Impl {
         }
         break;
       }
+      case MODE_SET_UNDO:
+        // Another part of the request failed after this one was written.
+        if (!written_.empty()) {
+          const bool undone = UndoSets(list_, &written_, kSetBudget.undo);
+          cache_->Invalidate();
+          if (!undone && requests != nullptr) {
+            netsnmp_set_request_error(info, requests, SNMP_ERR_UNDOFAILED);
+          }
+        }
+        break;
+      case MODE_SET_COMMIT:
+      case MODE_SET_FREE:
+        written_.clear();  // the request has ended: what was written stays
+        break;
       default:
-        break;  // RESERVE2, COMMIT, FREE, UNDO: nothing is held between the steps
+        break;  // RESERVE2: nothing is held between the steps
     }
     return SNMP_ERR_NOERROR;
   }
 
   AdapterList& list_;
+  const SetGuard sets_allowed_;
+  std::vector<WrittenValue> written_;  // the request in progress, until it commits
+  netsnmp_handler_registration* registration_ = nullptr;  // the library's, on the thread
   std::unique_ptr<StationCache> cache_;
   std::string socket_;
   std::atomic<bool> stop_{false};
@@ -273,7 +345,8 @@ class AgentxSubagent::Impl {
   std::thread thread_;
 };
 
-AgentxSubagent::AgentxSubagent(AdapterList& list) : impl_(std::make_unique<Impl>(list)) {}
+AgentxSubagent::AgentxSubagent(AdapterList& list, SetGuard sets_allowed)
+    : impl_(std::make_unique<Impl>(list, std::move(sets_allowed))) {}
 
 AgentxSubagent::~AgentxSubagent() = default;
 

@@ -6,6 +6,7 @@
 // runs per process.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,8 +16,13 @@ namespace quivera {
 
 class AgentxSubagent {
  public:
-  // 'list' must outlive the sub-agent (or its Stop).
-  explicit AgentxSubagent(AdapterList& list);
+  // Asked at every set request, on the sub-agent's thread: whether
+  // management set operations are allowed now.
+  using SetGuard = std::function<bool()>;
+
+  // 'list' must outlive the sub-agent (or its Stop). Without a guard every
+  // set is refused.
+  AgentxSubagent(AdapterList& list, SetGuard sets_allowed);
   // Stops it.
   ~AgentxSubagent();
   AgentxSubagent(const AgentxSubagent&) = delete;

@@ -39,12 +39,24 @@ struct MibValue {
   bool operator==(const MibValue&) const = default;
 };
 
+// What a set of an object changes on the adapter; kNone for the objects
+// that cannot be set. The one place that says which objects are writable.
+enum class SetTarget {
+  kNone,
+  kConnectionPolicy,
+  kTvxLowerBound,
+  kTMaxLowerBound,
+  kMaxTReq,
+  kLerCutoff,
+  kLerAlarm,
+};
+
 // One served object: the columns of the tables and the four scalars.
 struct MibColumn {
   std::array<uint32_t, 4> oid;  // {group, table, entry, column}; scalars {group, 1}
   int oid_length;               // 4, or 2 for a scalar
   const char* name;             // the MIB object name (the pages' SNMP captions)
-  bool writable;                // settable through SNMP (while sets are allowed)
+  SetTarget target;             // settable through SNMP (while sets are allowed) unless kNone
 };
 
 // The object 'oid' is an instance of (its column or scalar), or nullptr.

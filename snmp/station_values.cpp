@@ -58,6 +58,10 @@ StationValues ReadStationValues(AdapterList& list, int adapter) {
   r.U32(I::SmtEcmState, &s.ecm_state);
   r.U32(I::SmtCfState, &s.cf_state);
   r.Text(I::SmtUserData, &s.user_data, kSmtUserDataLength);
+  r.Address(I::SmtStationAddress, &s.station_address);
+  r.U32(I::SmtMacCount, &s.mac_cts);
+  r.U32(I::SmtNonMasterCount, &s.non_master_cts);
+  r.U32(I::SmtMasterCount, &s.master_cts);
 
   r.U32(I::MacCurrentPath, &s.mac_current_path);
   r.Address(I::MacUpstreamNeighbor, &s.upstream_neighbor);
@@ -71,6 +75,10 @@ StationValues ReadStationValues(AdapterList& list, int adapter) {
   r.U32(I::PathTvx, &s.tvx_value);
   r.U32(I::MacRmtState, &s.rmt_state);
   r.U64(I::MacTokensReceived, &s.tokens);
+  r.U32(I::FramesReceivedOk, &s.frames_received_ok);
+  r.U32(I::ReceiveErrors, &s.receive_errors);
+  r.U32(I::NoBufferErrors, &s.no_buffer_errors);
+  r.U32(I::FramesTransmittedOk, &s.frames_transmitted_ok);
 
   r.U32(I::PathTvxLowerBound, &s.tvx_lower_bound);
   r.U32(I::PathTMaxLowerBound, &s.t_max_lower_bound);

@@ -31,11 +31,16 @@ struct StationValues {
   std::optional<uint32_t> op_version_id, available_paths, connection_policy, bypass_present,
       ecm_state, cf_state;
   std::optional<std::string> user_data;
+  std::optional<MacAddress> station_address;  // from the station record
+  std::optional<uint32_t> mac_cts, non_master_cts, master_cts;
   // MAC and its counters
   std::optional<uint32_t> mac_current_path, downstream_port_type, dup_address_test, rmt_state;
   std::optional<MacAddress> upstream_neighbor, downstream_neighbor, smt_address;
   std::optional<uint32_t> t_req, t_neg, t_max, tvx_value;  // 80 ns units
   std::optional<uint64_t> tokens;
+  // The driver's frame statistics (the General page's), 32-bit counts.
+  std::optional<uint32_t> frames_received_ok, receive_errors, no_buffer_errors,
+      frames_transmitted_ok;
   // PATH bounds, 80 ns units
   std::optional<uint32_t> tvx_lower_bound, t_max_lower_bound, max_t_req;
   // PORT: how many ports the station reports (0 when it could not be read;

@@ -54,6 +54,13 @@ void AppendNavigationBar(std::string* out, AdapterList& adapters) {
   out->append("<HR>");
 }
 
+void AppendSetFormStart(std::string* out, AdapterList& adapters) {
+  out->append(kFormStart);
+  out->append("<INPUT TYPE=HIDDEN NAME=ADAPTER VALUE=");
+  out->append(TwoDigits(adapters.CurrentIndex() + 1));
+  out->append(">");
+}
+
 void AppendPageStart(std::string* out, std::string_view title, AdapterList& adapters) {
   out->append("<HEAD><TITLE>");
   out->append(title);

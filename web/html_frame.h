@@ -22,6 +22,11 @@ struct LabelledItem {
 // The action every form of the pages sends its fields to.
 inline constexpr std::string_view kFormStart = "<FORM METHOD=GET ACTION=\"/quivera\">";
 
+// Appends the start of a set form: kFormStart and a hidden ADAPTER field
+// naming the current adapter ("01".."16"), so that the set goes to the
+// adapter whose values the form shows, whatever another browser chose since.
+void AppendSetFormStart(std::string* out, AdapterList& adapters);
+
 // Appends the navigation bar: the page buttons, one Port button or two
 // (after the current adapter's PortCount; a failed read gives one), the About
 // button and the adapter list with the current adapter SELECTED.

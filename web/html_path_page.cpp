@@ -34,7 +34,7 @@ void AppendPathPage(std::string* out, AdapterList& adapters) {
   AppendPageStart(out, "QUIVERA/FDDI Path Objects", adapters);
   out->append("<H2>Path Objects</H2><HR>");
   out->append("<STRONG>Settable Timers</STRONG><P>");
-  out->append(kFormStart);
+  AppendSetFormStart(out, adapters);
   AppendTimerInput(out, "TMAX", adapters, ManagementItem::PathTMaxLowerBound, "TMax Lower Bound");
   AppendTimerInput(out, "TREQ", adapters, ManagementItem::PathMaxTReq, "Max TReq");
   AppendTimerInput(out, "TVX", adapters, ManagementItem::PathTvxLowerBound, "TVX Lower Bound");

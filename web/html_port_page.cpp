@@ -45,7 +45,7 @@ void AppendPortPage(std::string* out, AdapterList& adapters, int port,
   AppendCounterLine(out, "<P>LCT Failures = ", adapters, ManagementItem::PortLctFailures, port);
 
   out->append("<P>");
-  out->append(kFormStart);
+  AppendSetFormStart(out, adapters);
   AppendPortNumber(out, "<INPUT NAME=LERCUTOFF SIZE=5 MAXLENGTH=1 VALUE=", adapters,
                    ManagementItem::PortLerCutoff, port, ">LER Cutoff<BR>", kUnreadField);
   AppendPortNumber(out, "<INPUT NAME=LERALARM SIZE=5 MAXLENGTH=1 VALUE=", adapters,

@@ -47,12 +47,16 @@ void AppendSmtPage(std::string* out, AdapterList& adapters) {
   out->append("connection is permitted.<br>");
 
   out->append("<P>");
-  out->append(kFormStart);
-  out->append("<PRE> A  B  S  M</PRE>");
-  AppendPolicyGrid(out, ReadU32Or(adapters, ManagementItem::SmtConnectionPolicy, 0));
-  out->append("<INPUT TYPE=SUBMIT NAME=SMTCP VALUE=SET>");
-  out->append("<INPUT TYPE=SUBMIT NAME=SMTCP VALUE=DEFAULT>");
-  out->append("</FORM>");
+  // Without the adapter's policy there is no grid to show: boxes made up
+  // from nothing would write a policy the station never had.
+  if (const std::optional<uint32_t> policy = ReadU32(adapters, ManagementItem::SmtConnectionPolicy)) {
+    AppendSetFormStart(out, adapters);
+    out->append("<PRE> A  B  S  M</PRE>");
+    AppendPolicyGrid(out, *policy);
+    out->append("<INPUT TYPE=SUBMIT NAME=SMTCP VALUE=SET>");
+    out->append("<INPUT TYPE=SUBMIT NAME=SMTCP VALUE=DEFAULT>");
+    out->append("</FORM>");
+  }
 
   out->append("<HR>");
   out->append("<STRONG>SMT State</STRONG><P>");

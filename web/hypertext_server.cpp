@@ -13,6 +13,8 @@
 //           connection that has not sent a byte makes room.
 #include "web/hypertext_server.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -47,7 +49,20 @@ struct Connection {
   UniqueFd fd;
   ServerClock::time_point deadline;  // closed when still open at this time
   bool answered = false;             // answer sent; only the client's leftovers remain
+  std::string peer;                  // the client's address, for the change record
 };
+
+// The IPv4 address of the client on 'fd' as text, or "" when unknown.
+std::string PeerAddress(int fd) {
+  sockaddr_in address{};
+  socklen_t length = sizeof address;
+  if (::getpeername(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+      address.sin_family != AF_INET) {
+    return {};
+  }
+  char text[INET_ADDRSTRLEN] = {};
+  return ::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text) != nullptr ? text : "";
+}
 
 std::chrono::milliseconds Ms(int ms) { return std::chrono::milliseconds(ms); }
 
@@ -228,7 +243,7 @@ void Worker::Serve(Connection& c) {
   if (run_.answer_builder) {
     answer = run_.answer_builder(raw);
   } else if (body_builder_) {
-    answer.body = body_builder_(ParseRequestLine(raw).url);
+    answer.body = body_builder_(ParseRequestLine(raw).url, c.peer);
   }
   const std::string& head = run_.answer_builder ? answer.head : OkHeader();
 
@@ -254,7 +269,11 @@ void Worker::Serve(Connection& c) {
 void Worker::CloseExpired() {
   const ServerClock::time_point now = ServerClock::now();
   for (Connection& c : connections_) {
-    if (c.fd.valid() && now >= c.deadline) c.fd.reset();
+    if (!c.fd.valid() || now < c.deadline) continue;
+    // A request that arrived while another page was being built is served
+    // in the next pass, never dropped for the time that page took.
+    if (!c.answered && PeekPeerInput(c.fd.get()) == PeerInput::kWaiting) continue;
+    c.fd.reset();
   }
   std::erase_if(connections_, [](const Connection& c) { return !c.fd.valid(); });
 }
@@ -288,7 +307,8 @@ void Worker::AcceptNewcomers() {
     }
     if (run_.counts_accesses) ServerAccessCount.fetch_add(1);
     if (evict != kNone) connections_.erase(connections_.begin() + static_cast<ptrdiff_t>(evict));
-    connections_.push_back({UniqueFd(fd), ServerClock::now() + Ms(limits_.idle_ms), false});
+    connections_.push_back(
+        {UniqueFd(fd), ServerClock::now() + Ms(limits_.idle_ms), false, PeerAddress(fd)});
   }
 }
 
@@ -305,6 +325,15 @@ const std::string& Worker::OkHeader() {
 
 CHypertextServer::CHypertextServer(BodyBuilder body_builder, ServerLimits limits)
     : body_builder_(std::move(body_builder)), limits_(limits), name_("QUIVERA/FDDI") {}
+
+CHypertextServer::CHypertextServer(UrlBodyBuilder body_builder, ServerLimits limits)
+    : CHypertextServer(
+          body_builder ? BodyBuilder([builder = std::move(body_builder)](
+                                         const std::string& upper_url, const std::string&) {
+            return builder(upper_url);
+          })
+                       : BodyBuilder(),
+          limits) {}
 
 CHypertextServer::~CHypertextServer() { stop(); }
 

@@ -8,8 +8,9 @@
 // socket and on every accepted connection at once, so a client that connects
 // and sends nothing (a browser's speculative connection, a stalled peer)
 // delays nobody; it is closed after a while, or at once when the open
-// connections reach their cap and a newcomer needs the place. Every wait also
-// watches a wake-up descriptor, so stop() returns at once.
+// connections reach their cap and a newcomer needs the place. A connection
+// whose request has arrived is served, however long the page before it took.
+// Every wait also watches a wake-up descriptor, so stop() returns at once.
 //
 // The same loop serves other small listeners of the program (the metrics
 // listener): they give an answer builder that writes the whole answer,
@@ -57,11 +58,16 @@ class CHypertextServer {
   // Called on the worker thread only, one request at a time.
   using AnswerBuilder = std::function<ServerAnswer(std::string_view request)>;
 
-  // Builds the body of the answer to a request whose upper-cased URL is given.
-  // Called on the worker thread only, one request at a time.
-  using BodyBuilder = std::function<std::string(const std::string& upper_url)>;
+  // Builds the body of the answer to a request whose upper-cased URL is
+  // given, from the client at 'peer' (its IPv4 address as text). Called on
+  // the worker thread only, one request at a time.
+  using BodyBuilder =
+      std::function<std::string(const std::string& upper_url, const std::string& peer)>;
+  // The same for a builder that does not look at the client.
+  using UrlBodyBuilder = std::function<std::string(const std::string& upper_url)>;
 
   explicit CHypertextServer(BodyBuilder body_builder, ServerLimits limits = {});
+  explicit CHypertextServer(UrlBodyBuilder body_builder, ServerLimits limits = {});
   CHypertextServer(const CHypertextServer&) = delete;
   CHypertextServer& operator=(const CHypertextServer&) = delete;
   ~CHypertextServer();  // stops the worker and waits for it

@@ -75,7 +75,7 @@ ServerAnswer MetricsAnswer(std::string_view request,
 
 MetricsListener::MetricsListener(AdapterList& list, ServerLimits limits,
                                  std::chrono::milliseconds wait)
-    : cache_(list, wait), server_(nullptr, limits) {
+    : cache_(list, wait), server_(CHypertextServer::BodyBuilder(), limits) {
   server_.setName("QUIVERA/FDDI metrics");
   server_.setCountsAccesses(false);
   server_.setAnswerBuilder([this](std::string_view request) { return Answer(request); });

@@ -3,7 +3,6 @@
 #include "web/page_dispatch.h"
 
 #include "web/html_pages.h"
-#include "web/remote_sets.h"
 
 namespace quivera {
 
@@ -45,14 +44,15 @@ RequestAction ChooseAction(std::string_view upper_url) {
 }
 
 std::string BuildAnswerBody(const std::string& upper_url, AdapterList& adapters,
-                            std::atomic<int32_t>& last_port_shown, const SystemFacts& facts) {
+                            std::atomic<int32_t>& last_port_shown, const SystemFacts& facts,
+                            const RemoteClient& client) {
   std::string body;
   ApplyAdapterChoice(upper_url, adapters);
   // One page, one adapter: a switch made by the window meanwhile shows from
   // the next page on.
   const AdapterList::Pin pin(adapters);
   auto set = [&](SetOperation operation) {
-    AnswerSetOperation(operation, upper_url, adapters, last_port_shown, &body);
+    AnswerSetOperation(operation, upper_url, adapters, last_port_shown, client, &body);
   };
   switch (ChooseAction(upper_url)) {
     case RequestAction::kConnectionPolicySet:

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "adapter/adapter_list.h"
+#include "web/remote_sets.h"
 #include "web/system_facts.h"
 
 namespace quivera {
@@ -41,12 +42,13 @@ RequestAction ChooseAction(std::string_view upper_url);
 // Builds the HTML body answering one request. 'upper_url' is the request's
 // URL, already upper-cased. First applies an adapter choice ("ADAPTER=nn")
 // to 'adapters', then carries out the set operation the URL names (guarded
-// by "MGTSetOperations" of AppSettings(); a set carried out raises
-// RemoteSetDone) or builds the page it names, the Home page when it names
-// none. A Port page stores its port in 'last_port_shown', and LER sets act on
+// by the client's guard, recorded with its address; a set carried out
+// raises RemoteSetDone) or builds the page it names, the Home page when it
+// names none. A Port page stores its port in 'last_port_shown', and LER sets act on
 // the port held there. 'facts' fills the System page. Never fails: values
 // the adapter cannot deliver are left out of the page.
 std::string BuildAnswerBody(const std::string& upper_url, AdapterList& adapters,
-                            std::atomic<int32_t>& last_port_shown, const SystemFacts& facts);
+                            std::atomic<int32_t>& last_port_shown, const SystemFacts& facts,
+                            const RemoteClient& client = {});
 
 }  // namespace quivera

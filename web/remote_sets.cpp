@@ -4,11 +4,13 @@
 #include "web/remote_sets.h"
 
 #include <array>
+#include <string>
 
 #include "present/connection_policy.h"
 #include "present/ler_limits.h"
 #include "present/path_timers.h"
-#include "settings/settings.h"
+#include "adapter/change_record.h"
+#include "settings/remote_set_done.h"
 #include "web/html_frame.h"
 #include "web/html_pages.h"
 #include "web/html_text.h"
@@ -76,20 +78,60 @@ void AppendLerErrorPage(std::string* out, AdapterList& adapters, const char* mes
   out->append("</BODY>");
 }
 
-void WriteConnectionPolicy(AdapterList& adapters, uint32_t policy) {
-  adapters.SetItem(ManagementItem::SmtConnectionPolicy, &policy, sizeof policy);
+void Record(AdapterList& adapters, const RemoteClient& client, const std::string& what,
+            ChangeOutcome outcome) {
+  RecordChange({ChangeOrigin::kBrowser, client.peer,
+                ChangeAdapterName(adapters, adapters.CurrentIndex()), what, "", outcome});
+}
+
+// One write to the current adapter and its line in the change record.
+void Write(AdapterList& adapters, const RemoteClient& client, ManagementItem item,
+           const void* value, size_t length, int index, const std::string& what) {
+  const int rc = adapters.SetItem(item, value, length, index);
+  Record(adapters, client, what, rc == 0 ? ChangeOutcome::kDone : ChangeOutcome::kFailed);
+}
+
+void WriteConnectionPolicy(AdapterList& adapters, const RemoteClient& client, uint32_t policy) {
+  Write(adapters, client, ManagementItem::SmtConnectionPolicy, &policy, sizeof policy, 0,
+        "fddimibSMTConnectionPolicy=" + std::to_string(policy));
 }
 
 // The three bounds in one PathTimers record.
-void WritePathTimers(AdapterList& adapters, const PathBounds& bounds) {
+void WritePathTimers(AdapterList& adapters, const RemoteClient& client, const PathBounds& bounds) {
   const std::array<uint32_t, 3> record = PathTimersRecord(bounds);
-  adapters.SetItem(ManagementItem::PathTimers, record.data(), sizeof record);
+  Write(adapters, client, ManagementItem::PathTimers, record.data(), sizeof record, 0,
+        "fddimibPATHTMaxLowerBound=" + std::to_string(bounds.tmax) + "ms,fddimibPATHMaxTReq=" +
+            std::to_string(bounds.treq) + "ms,fddimibPATHTVXLowerBound=" +
+            std::to_string(bounds.tvx) + "ms");
 }
 
 // Cutoff first, then alarm, both on the port whose page was served last.
-void WriteLerLimits(AdapterList& adapters, int port, uint32_t cutoff, uint32_t alarm) {
-  adapters.SetItem(ManagementItem::PortLerCutoff, &cutoff, sizeof cutoff, port);
-  adapters.SetItem(ManagementItem::PortLerAlarm, &alarm, sizeof alarm, port);
+void WriteLerLimits(AdapterList& adapters, const RemoteClient& client, int port, uint32_t cutoff,
+                    uint32_t alarm) {
+  const std::string instance = "." + std::to_string(port + 1) + "=";
+  Write(adapters, client, ManagementItem::PortLerCutoff, &cutoff, sizeof cutoff, port,
+        "fddimibPORTLerCutoff" + instance + std::to_string(cutoff));
+  Write(adapters, client, ManagementItem::PortLerAlarm, &alarm, sizeof alarm, port,
+        "fddimibPORTLerAlarm" + instance + std::to_string(alarm));
+}
+
+// What the refused request asked for, for the change record.
+std::string RefusedText(SetOperation operation) {
+  switch (operation) {
+    case SetOperation::kConnectionPolicySet:
+      return "SMTCP=SET";
+    case SetOperation::kConnectionPolicyDefault:
+      return "SMTCP=DEFAULT";
+    case SetOperation::kPathTimerSet:
+      return "TIMERS=SET";
+    case SetOperation::kPathTimerDefault:
+      return "TIMERS=DEFAULT";
+    case SetOperation::kLerSet:
+      return "LER=SET";
+    case SetOperation::kLerDefault:
+      return "LER=DEFAULT";
+  }
+  return {};
 }
 
 }  // namespace
@@ -129,19 +171,21 @@ uint32_t ConnectionPolicyFromUrl(std::string_view upper_url) {
 }
 
 void AnswerSetOperation(SetOperation operation, std::string_view upper_url, AdapterList& adapters,
-                        std::atomic<int32_t>& last_port_shown, std::string* out) {
-  if (!SetOperationsAllowed()) {
+                        std::atomic<int32_t>& last_port_shown, const RemoteClient& client,
+                        std::string* out) {
+  if (!client.sets_allowed || !client.sets_allowed()) {
+    Record(adapters, client, RefusedText(operation), ChangeOutcome::kRefusedByGuard);
     AppendSetsDisabledPage(out, adapters);
     return;
   }
   switch (operation) {
     case SetOperation::kConnectionPolicySet:
-      WriteConnectionPolicy(adapters, ConnectionPolicyFromUrl(upper_url));
+      WriteConnectionPolicy(adapters, client, ConnectionPolicyFromUrl(upper_url));
       RemoteSetDone = true;
       AppendSmtPage(out, adapters);
       return;
     case SetOperation::kConnectionPolicyDefault:
-      WriteConnectionPolicy(adapters, kDefaultConnectionPolicy);
+      WriteConnectionPolicy(adapters, client, kDefaultConnectionPolicy);
       RemoteSetDone = true;
       AppendSmtPage(out, adapters);
       return;
@@ -153,14 +197,14 @@ void AnswerSetOperation(SetOperation operation, std::string_view upper_url, Adap
         AppendTimerErrorPage(out, adapters, message);
         return;
       }
-      WritePathTimers(adapters, PathBounds{static_cast<int>(tmax), static_cast<int>(treq),
+      WritePathTimers(adapters, client, PathBounds{static_cast<int>(tmax), static_cast<int>(treq),
                                            static_cast<int>(tvx)});
       RemoteSetDone = true;
       AppendPathPage(out, adapters);
       return;
     }
     case SetOperation::kPathTimerDefault:
-      WritePathTimers(adapters, kDefaultPathBounds);
+      WritePathTimers(adapters, client, kDefaultPathBounds);
       RemoteSetDone = true;
       AppendPathPage(out, adapters);
       return;
@@ -172,14 +216,14 @@ void AnswerSetOperation(SetOperation operation, std::string_view upper_url, Adap
         return;
       }
       const int port = last_port_shown.load();
-      WriteLerLimits(adapters, port, cutoff, alarm);
+      WriteLerLimits(adapters, client, port, cutoff, alarm);
       RemoteSetDone = true;
       AppendPortPage(out, adapters, port, last_port_shown);
       return;
     }
     case SetOperation::kLerDefault: {
       const int port = last_port_shown.load();
-      WriteLerLimits(adapters, port, kLerDefault, kLerDefault);
+      WriteLerLimits(adapters, client, port, kLerDefault, kLerDefault);
       RemoteSetDone = true;
       AppendPortPage(out, adapters, port, last_port_shown);
       return;

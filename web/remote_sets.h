@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,14 @@ void ApplyAdapterChoice(std::string_view upper_url, AdapterList& adapters);
 // (the browser sends one CP field per checked box).
 uint32_t ConnectionPolicyFromUrl(std::string_view upper_url);
 
+// Who asks for a set: whether management set operations are allowed now
+// (the program's rule, asked once per set; no guard refuses every set), and
+// the browser's address for the change record.
+struct RemoteClient {
+  std::function<bool()> sets_allowed;
+  std::string peer;
+};
+
 // The six set operations a request can ask for.
 enum class SetOperation {
   kConnectionPolicySet,
@@ -41,14 +50,16 @@ enum class SetOperation {
 };
 
 // Carries out 'operation' as 'upper_url' details it and appends the answer
-// page to '*out'. While "MGTSetOperations" (AppSettings()) is not 0, nothing
-// is written and the answer is the page telling that sets are disabled. A
-// value that fails its range check writes nothing and answers with an error
-// page naming the first violation. Otherwise the values go to the current
-// adapter (LER values to port 'last_port_shown'), RemoteSetDone is raised and
-// the answer is the page showing the changed values. The outcome of the
-// adapter's set is not looked at: the page shows what the adapter holds.
+// page to '*out'. While the client's guard says sets are not allowed,
+// nothing is written and the answer is the page telling that sets are
+// disabled. A value that fails its range check writes nothing and answers
+// with an error page naming the first violation. Otherwise the values go to
+// the current adapter (LER values to port 'last_port_shown'), RemoteSetDone
+// is raised and the answer is the page showing the changed values: the page
+// shows what the adapter holds. Every write, and a refusal by the guard,
+// leaves one line in the change record (origin browser, with its address).
 void AnswerSetOperation(SetOperation operation, std::string_view upper_url, AdapterList& adapters,
-                        std::atomic<int32_t>& last_port_shown, std::string* out);
+                        std::atomic<int32_t>& last_port_shown, const RemoteClient& client,
+                        std::string* out);
 
 }  // namespace quivera

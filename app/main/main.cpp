@@ -1,5 +1,6 @@
 // Entry point of quivera: parses the command line and runs the program
 // headless or windowed.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,6 +13,9 @@
 #endif
 
 int main(int argc, char** argv) {
+  // No peer ends the program: a library that writes to a socket its peer has
+  // closed (the SNMP master's session, a browser) gets an error, not a signal.
+  std::signal(SIGPIPE, SIG_IGN);
 #ifdef QUIVERA_HAVE_UI
   constexpr bool kWindowed = true;
 #else

@@ -133,9 +133,11 @@ bool CQVFView::Create(const Discovery& discover) {
   // The builder runs on the server's worker, which starts only after server_
   // is set and ends before it is reset.
   facts_ = std::make_unique<SystemFacts>(SystemFacts::FromHost());
-  server_ = std::make_unique<CHypertextServer>([this](const std::string& upper_url) {
-    return BuildAnswerBody(upper_url, *adapters_, server_->LastPortShown(), *facts_);
-  });
+  server_ = std::make_unique<CHypertextServer>(
+      [this](const std::string& upper_url, const std::string& peer) {
+        return BuildAnswerBody(upper_url, *adapters_, server_->LastPortShown(), *facts_,
+                               RemoteClient{[] { return SetOperationsAllowed(); }, peer});
+      });
   server_->setName(kCaption);
   server_->setPort(AppSettings().WebPortID.load());
   // Where the pages are, or why there are none, for whoever started the

@@ -23,6 +23,7 @@
 #include "app/ui/windowed_app.h"
 #include "app/ui/windowed_signals.h"
 #include "app/ui/qvf_view.h"
+#include "settings/settings.h"
 #include "snmp/agentx_subagent.h"
 #include "web/metrics_listener.h"
 
@@ -114,7 +115,8 @@ int RunWindowed(int argc, char** argv, const Options& options) {
       });
     }
     if (options.agentx) {
-      agent = std::make_unique<AgentxSubagent>(program.View()->Adapters());
+      agent = std::make_unique<AgentxSubagent>(program.View()->Adapters(),
+                                               [] { return SetOperationsAllowed(); });
       std::string error;
       if (!agent->Start(options.agentx_socket, &error)) {
         ui.Message(error, kAppCaption, MessageButtons::Ok, MessageIcon::Warning);

@@ -5,6 +5,8 @@
 // The net-snmp command-line tools read and set with numeric OIDs; the
 // emulator's request log tells what reached the driver.
 #include <netinet/in.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/socket.h>
 
 #include <gtest/gtest.h>
@@ -63,6 +65,14 @@ block.16.0x1C0 = 3
 block.5.0x164 = 01-00-00-00-05-00-00-00  ; tokens: 2^32 + 5
 block.5.0x114 = 00-00-00-00-09-00-00-00  ; port 1 LCT failures
 block.5.0x134 = 00-00-00-00-E8-03-00-00  ; port 1 LEM counts 1000
+oid.0xFF000005 = 00-00-00-00-01-00-00-00-08-00-2B-11-22-33  ; station record: 08-00-2B-11-22-33
+block.16.0x4C = 1                   ; one MAC
+block.16.0x50 = 2                   ; two non-master ports
+block.16.0x54 = 0                   ; no master port
+oid.0x00020101 = 1000               ; frames transmitted
+oid.0x00020102 = 2000               ; frames received
+oid.0x00020104 = 4                  ; receive errors
+oid.0x00020105 = 5                  ; no buffer
 )";
 
 // Every value korap1's file sets, as the MIB gives it.
@@ -88,6 +98,11 @@ const std::map<std::string, std::string> kExpected = {
     {"5.2.1.19.1.1", "5"},        {"5.2.1.19.1.2", "8"},
     {"5.2.1.20.1.1", "3"},        {"5.2.1.20.1.2", "2"},
     {"5.2.1.21.1.1", "7"},        {"5.2.1.21.1.2", "4"},
+    {"1.2.1.2.1", "00 00 08 00 2B 11 22 33"},
+    {"1.2.1.8.1", "1"},           {"1.2.1.9.1", "2"},
+    {"1.2.1.10.1", "0"},          {"2.2.1.21.1.1", "2009"},
+    {"2.2.1.22.1.1", "2000"},     {"2.2.1.23.1.1", "1000"},
+    {"4.1.0", "2"},
     // korap2 keeps the emulator's own content.
     {"1.2.1.14.2", "32801"},      {"1.1.0", "2"},
     {"5.1.0", "4"},
@@ -112,6 +127,17 @@ int FreeUdpPort() {
   }
   ::close(fd);
   return port;
+}
+
+// Whether process 'pid' ignores SIGPIPE (its SigIgn mask in /proc).
+bool IgnoresSigpipe(pid_t pid) {
+  std::istringstream status(ReadText("/proc/" + std::to_string(pid) + "/status"));
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("SigIgn:", 0) != 0) continue;
+    const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
+    return (mask >> (SIGPIPE - 1) & 1) != 0;
+  }
+  return false;
 }
 
 struct ToolResult {
@@ -141,15 +167,10 @@ class SnmpAgentxTest : public ::testing::Test {
               "agentAddress udp:127.0.0.1:" + std::to_string(port_) +
                   "\nmaster agentx\nagentXSocket " + socket_ +
                   "\nrocommunity public 127.0.0.1\nrwcommunity private 127.0.0.1\n");
-    snmpd_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{Tool("snmpd"), "-f", "-Lo", "-C", "-c",
-                                 scratch_.File("snmpd.conf"), "-p", scratch_.File("snmpd.pid")},
-        scratch_.File("snmpd.out"));
-    ASSERT_TRUE(snmpd_->valid());
-    ASSERT_TRUE(WaitUntil([&] { return ::access(socket_.c_str(), F_OK) == 0; }, 20s))
-        << ReadText(scratch_.File("snmpd.out"));
+    StartSnmpd();
+    if (HasFatalFailure()) return;
 
-    WriteText(scratch_.File("station.ini"), kStationFile);
+    WriteText(scratch_.File("station.ini"), std::string(kStationFile) + ExtraStationLines());
     log_ = scratch_.File("requests.log");
     ::mkdir(scratch_.File("dev").c_str(), 0755);
     emulator_ = std::make_unique<ChildProcess>(
@@ -161,15 +182,39 @@ class SnmpAgentxTest : public ::testing::Test {
         << ReadText(scratch_.File("emulator.out"));
   }
 
-  void StartQuivera(bool sets_allowed) {
-    WriteText(scratch_.File("quivera.ini"), "[Preferences]\nMGTSetOperations=" +
+  // A quivera --headless --agentx with its own settings file and output,
+  // 'env' added to its environment only.
+  std::unique_ptr<ChildProcess> SpawnQuivera(
+      bool sets_allowed, const std::string& name,
+      const std::vector<std::pair<std::string, std::string>>& env = {}) {
+    WriteText(scratch_.File(name + ".ini"), "[Preferences]\nMGTSetOperations=" +
                                                 std::string(sets_allowed ? "0" : "1") +
                                                 "\n[State]\nWebServerEnable=0\n");
-    quivera_ = std::make_unique<ChildProcess>(
+    std::vector<std::pair<std::string, const char*>> saved;
+    for (const auto& [key, value] : env) {
+      const char* before = ::getenv(key.c_str());
+      saved.emplace_back(key, before != nullptr ? ::strdup(before) : nullptr);
+      ::setenv(key.c_str(), value.c_str(), 1);
+    }
+    auto child = std::make_unique<ChildProcess>(
         std::vector<std::string>{QuiveraProgram(), "--headless", "--device-dir",
-                                 scratch_.File("dev"), "--settings", scratch_.File("quivera.ini"),
+                                 scratch_.File("dev"), "--settings", scratch_.File(name + ".ini"),
                                  "--agentx=" + socket_},
-        scratch_.File("quivera.out"));
+        scratch_.File(name + ".out"));
+    for (const auto& [key, before] : saved) {
+      if (before != nullptr) {
+        ::setenv(key.c_str(), before, 1);
+        ::free(const_cast<char*>(before));
+      } else {
+        ::unsetenv(key.c_str());
+      }
+    }
+    return child;
+  }
+
+  void StartQuivera(bool sets_allowed,
+                    const std::vector<std::pair<std::string, std::string>>& env = {}) {
+    quivera_ = SpawnQuivera(sets_allowed, "quivera", env);
     ASSERT_TRUE(quivera_->valid());
     // Connected once the master answers for fddimib.
     ASSERT_TRUE(WaitUntil([&] { return Get(kFddimib + ".1.1.0").output.find(" 2") !=
@@ -178,7 +223,21 @@ class SnmpAgentxTest : public ::testing::Test {
         << ReadText(scratch_.File("quivera.out"));
   }
 
+  void StartSnmpd() {
+    snmpd_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{Tool("snmpd"), "-f", "-Lo", "-C", "-c",
+                                 scratch_.File("snmpd.conf"), "-p", scratch_.File("snmpd.pid")},
+        scratch_.File("snmpd.out"));
+    ASSERT_TRUE(snmpd_->valid());
+    ASSERT_TRUE(WaitUntil([&] { return ::access(socket_.c_str(), F_OK) == 0; }, 20s))
+        << ReadText(scratch_.File("snmpd.out"));
+  }
+
+  // Lines a test's fixture adds to korap1's section.
+  virtual std::string ExtraStationLines() const { return {}; }
+
   void TearDown() override {
+    if (emulator_ && emulator_->valid()) ::kill(emulator_->pid(), SIGCONT);
     if (quivera_) quivera_->Stop(10s);
     if (emulator_) emulator_->Stop(5s);
     if (snmpd_) snmpd_->Stop(5s);
@@ -195,9 +254,28 @@ class SnmpAgentxTest : public ::testing::Test {
   ToolResult Get(const std::string& oid) {
     return Run("snmpget", {"-v2c", "-c", "public", "-On", "-Oq", "-Ox", "-t", "5", Agent(), oid});
   }
-  ToolResult Set(const std::string& oid, int value) {
-    return Run("snmpset", {"-v2c", "-c", "private", "-On", "-Oq", "-t", "5", Agent(), oid, "i",
-                           std::to_string(value)});
+  ToolResult Set(const std::string& oid, int value) { return Set({{oid, value}}); }
+  // One request carrying every binding, each an INTEGER.
+  ToolResult Set(const std::vector<std::pair<std::string, int64_t>>& bindings) {
+    std::vector<std::string> args = {"-v2c", "-c", "private", "-On", "-Oq", "-t", "5", Agent()};
+    for (const auto& [oid, value] : bindings) {
+      args.insert(args.end(), {oid, "i", std::to_string(value)});
+    }
+    return Run("snmpset", args);
+  }
+  // The value part of a get's answer ("" when there is none).
+  std::string Value(const std::string& oid) {
+    const std::string out = Get(oid).output;
+    const size_t space = out.find(' ');
+    if (space == std::string::npos) return {};
+    std::string value = out.substr(space + 1);
+    while (!value.empty() && (value.back() == '\n' || value.back() == ' ')) value.pop_back();
+    return value;
+  }
+  int SetsSent(const std::string& device) {
+    int n = 0;
+    for (const std::string& line : LogLines()) n += line == device + " 0xFF000001 17";
+    return n;
   }
 
   // The walk's lines as OID suffix -> value (quotes and trailing blanks off).
@@ -238,6 +316,9 @@ class SnmpAgentxTest : public ::testing::Test {
 
 TEST_F(SnmpAgentxTest, EveryValueIsWhatTheStationFileSets) {
   StartQuivera(false);
+  // No peer (a master that closed the session, a client gone) ends either.
+  EXPECT_TRUE(IgnoresSigpipe(quivera_->pid()));
+  EXPECT_TRUE(IgnoresSigpipe(emulator_->pid()));
   const auto values = Walk();
   for (const auto& [oid, value] : kExpected) {
     const auto found = values.find(oid);
@@ -282,6 +363,126 @@ TEST_F(SnmpAgentxTest, AllowedSetsReachTheStationAndBadValuesDoNot) {
   EXPECT_EQ(values.at("4.2.1.5.1.1"), "20000000");
   EXPECT_EQ(values.at("4.2.1.3.1.1"), "2000000");    // the bounds left alone stay
   EXPECT_EQ(values.at("4.2.1.4.1.1"), "150000000");
+}
+
+// What a manager is told about sets the station cannot take as asked, and
+// what the station holds afterwards.
+TEST_F(SnmpAgentxTest, SetsThatCannotBeCarriedOutAsAskedAreRefusedAndSingleLerSetsReachBothPorts) {
+  StartQuivera(true);
+  const std::string cutoff = kFddimib + ".5.2.1.18.1.";
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::string, int64_t>> bindings;
+    const char* error;  // "" for a set that is carried out
+    std::vector<std::pair<std::string, std::string>> after;
+  } cases[] = {
+      {"two ports of one station, two cutoffs", {{cutoff + "1", 6}, {cutoff + "2", 8}},
+       "inconsistentValue", {{cutoff + "1", "6"}, {cutoff + "2", "7"}}},
+      {"T-Max below the Max T-Req held (12 ms)", {{kFddimib + ".4.2.1.4.1.1", 10000000}},
+       "inconsistentValue", {{kFddimib + ".4.2.1.4.1.1", "150000000"}}},
+      {"Max T-Req below its own range", {{kFddimib + ".4.2.1.5.1.1", 3000000}}, "wrongValue",
+       {{kFddimib + ".4.2.1.5.1.1", "12000000"}}},
+      {"one port's cutoff: the station's ports take it together", {{cutoff + "2", 8}}, "",
+       {{cutoff + "1", "8"}, {cutoff + "2", "8"}}},
+      {"both ports, one value", {{cutoff + "1", 5}, {cutoff + "2", 5}}, "",
+       {{cutoff + "1", "5"}, {cutoff + "2", "5"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ToolResult r = Set(c.bindings);
+    if (*c.error == '\0') {
+      EXPECT_EQ(r.status, 0) << r.output;
+    } else {
+      EXPECT_NE(r.output.find(c.error), std::string::npos) << r.output;
+    }
+    for (const auto& [oid, value] : c.after) EXPECT_EQ(Value(oid), value) << oid;
+  }
+}
+
+// A set that meets a stopped driver: the manager hears of the failure in
+// time, the program lives on, and the set is never carried out later.
+TEST_F(SnmpAgentxTest, ASetUnderAStoppedDriverFailsInTimeAndIsNeverAppliedLater) {
+  StartQuivera(true);
+  const std::string policy = kFddimib + ".1.2.1.14.1";
+  ASSERT_EQ(Value(policy), "32771");
+  ASSERT_EQ(::kill(emulator_->pid(), SIGSTOP), 0);
+  const auto start = std::chrono::steady_clock::now();
+  const ToolResult r = Set(policy, 32807);
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_NE(r.status, 0) << r.output;
+  EXPECT_LT(took, 5s) << r.output;  // answered, not timed out by the manager
+  std::this_thread::sleep_for(3s);  // well past the master's timeouts
+  ASSERT_EQ(::kill(emulator_->pid(), SIGCONT), 0);
+  std::this_thread::sleep_for(12s);  // the driver works off whatever waited for it
+  EXPECT_TRUE(quivera_->running()) << "status " << quivera_->status() << "\n"
+                                   << ReadText(scratch_.File("quivera.out"));
+  EXPECT_EQ(SetsSent("korap1"), 0);
+  EXPECT_TRUE(WaitUntil([&] { return Value(policy) == "32771"; }, 20s)) << Value(policy);
+  // And sets work again once the driver answers.
+  EXPECT_EQ(Set(policy, 32807).status, 0);
+  EXPECT_EQ(Value(policy), "32807");
+}
+
+// MIB files named in the environment are not read: a MIB folder holding a
+// FIFO would hold up a sub-agent that opened it for ever.
+TEST_F(SnmpAgentxTest, MibFilesInTheEnvironmentAreNotRead) {
+  const std::string mibs = scratch_.File("mibs");
+  ASSERT_EQ(::mkdir(mibs.c_str(), 0755), 0);
+  ASSERT_EQ(::mkfifo((mibs + "/FDDI-SMT73-MIB.txt").c_str(), 0644), 0);
+  StartQuivera(false, {{"MIBS", "ALL"}, {"MIBDIRS", mibs}});
+  EXPECT_EQ(Value(kFddimib + ".1.2.1.14.1"), "32771");
+}
+
+// A second copy whose registration the master refuses keeps asking, and
+// serves fddimib once the first copy has gone; the refusal is told once.
+TEST_F(SnmpAgentxTest, ARefusedSecondCopyServesOnceTheFirstHasGone) {
+  StartQuivera(false);
+  std::unique_ptr<ChildProcess> second = SpawnQuivera(false, "second");
+  ASSERT_TRUE(second->valid());
+  const std::string told = "refused fddimib";
+  EXPECT_TRUE(WaitUntil([&] {
+    return ReadText(scratch_.File("second.out")).find(told) != std::string::npos;
+  }, 20s)) << ReadText(scratch_.File("second.out"));
+  std::this_thread::sleep_for(7s);  // at least one more try while the first copy serves
+  EXPECT_TRUE(quivera_->Stop(10s));
+  EXPECT_TRUE(WaitUntil([&] { return Value(kFddimib + ".1.1.0") == "2"; }, 30s));
+  EXPECT_TRUE(second->running());
+  const std::string out = ReadText(scratch_.File("second.out"));
+  EXPECT_EQ(out.find(told), out.rfind(told)) << out;
+  second->Stop(10s);
+}
+
+// The master goes away and comes back: the sub-agent connects again, and
+// says so once, and the outage once, however often it tried meanwhile.
+TEST_F(SnmpAgentxTest, AMasterThatRestartsIsReconnectedAndToldOnce) {
+  StartQuivera(false);
+  ASSERT_TRUE(snmpd_->Stop(10s));
+  std::this_thread::sleep_for(12s);  // two tries at least (one each five seconds)
+  StartSnmpd();
+  EXPECT_TRUE(WaitUntil([&] { return Value(kFddimib + ".1.1.0") == "2"; }, 30s));
+  const std::string out = ReadText(scratch_.File("quivera.out"));
+  const auto count = [&out](const std::string& text) {
+    int n = 0;
+    for (size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("connected to the master agent"), 2) << out;
+  EXPECT_EQ(count("QUIVERA/FDDI: SNMP:"), 3) << out;  // connected, the outage, connected
+}
+
+// korap1 refuses every attribute set.
+class SnmpAgentxRefusingStationTest : public SnmpAgentxTest {
+ protected:
+  std::string ExtraStationLines() const override { return "fail.block.17 = 1\n"; }
+};
+
+TEST_F(SnmpAgentxRefusingStationTest, ACommitFailureUndoesTheBindingsAlreadyWritten) {
+  StartQuivera(true);
+  const ToolResult r = Set({{kFddimib + ".1.2.1.14.2", 32803}, {kFddimib + ".1.2.1.14.1", 32803}});
+  EXPECT_NE(r.output.find("commitFailed"), std::string::npos) << r.output;
+  EXPECT_EQ(SetsSent("korap2"), 2);  // the write and the write back
+  EXPECT_EQ(Value(kFddimib + ".1.2.1.14.2"), "32801");
+  EXPECT_EQ(Value(kFddimib + ".1.2.1.14.1"), "32771");
 }
 
 TEST_F(SnmpAgentxTest, ManyWalksCostAtMostOneRequestPerBlockPerCycle) {

@@ -64,6 +64,7 @@ TEST_F(WebCurlTest, PagesAnswerWithTheExactHeader) {
     std::string path;
     std::vector<std::string> extra;
     const char* title;
+    const char* holds = "";  // a part the page must hold
   };
   const Case cases[] = {
       {"home", "/", {}, "QUIVERA/FDDI Hypertext Connection"},
@@ -73,6 +74,12 @@ TEST_F(WebCurlTest, PagesAnswerWithTheExactHeader) {
        "/?PAGE=FLASH",
        {"--header", "X-Padding: " + std::string(6000, 'p')},
        "QUIVERA/FDDI Flash Information"},
+      {"the SMT form names its adapter", "/quivera?ADAPTER=02&PAGE=SMT", {},
+       "QUIVERA/FDDI SMT Objects", "\"><INPUT TYPE=HIDDEN NAME=ADAPTER VALUE=02><PRE>"},
+      {"the Path form names its adapter", "/quivera?adapter=03&page=path", {},
+       "QUIVERA/FDDI Path Objects", "<INPUT TYPE=HIDDEN NAME=ADAPTER VALUE=03><INPUT NAME=TMAX"},
+      {"the Port form names its adapter", "/quivera?ADAPTER=01&PAGE=PORT", {},
+       "QUIVERA/FDDI Port Objects", "<INPUT TYPE=HIDDEN NAME=ADAPTER VALUE=01><INPUT NAME=LERCUTOFF"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -87,6 +94,7 @@ TEST_F(WebCurlTest, PagesAnswerWithTheExactHeader) {
         << answer.headers;
     EXPECT_EQ(answer.headers.find("Content-Length"), std::string::npos);
     EXPECT_NE(answer.body.find(Title(c.title)), std::string::npos) << answer.body.substr(0, 200);
+    EXPECT_NE(answer.body.find(c.holds), std::string::npos) << answer.body;
     EXPECT_TRUE(answer.body.ends_with("</BODY>")) << "cut short";
   }
 }

@@ -120,6 +120,46 @@ TEST(FddiMibTest, ValuesAreCodedInTheMibsTermsOrLeftOut) {
        {5, 2, 1, 1, 1, 1}, std::nullopt},
       {"PATH configuration: port 2 at token order 3", [](StationValues&) {},
        {4, 3, 1, 5, 1, 1, 3}, Int(2)},
+      {"station id: two zero octets, then the station record's address",
+       [](StationValues& s) { s.station_address = MacAddress{8, 0, 0x2B, 0x36, 0x45, 0xD7}; },
+       {1, 2, 1, 2, 1},
+       MibValue{MibValue::Type::kOctets, 0, std::string("\0\0\x08\x00\x2B\x36\x45\xD7", 8)}},
+      {"station id without a station record", [](StationValues&) {}, {1, 2, 1, 2, 1},
+       std::nullopt},
+      {"MAC count", [](StationValues& s) { s.mac_cts = 1; }, {1, 2, 1, 8, 1}, Int(1)},
+      {"non-master ports beyond 2", [](StationValues& s) { s.non_master_cts = 3; },
+       {1, 2, 1, 9, 1}, std::nullopt},
+      {"no master port", [](StationValues& s) { s.master_cts = 0; }, {1, 2, 1, 10, 1}, Int(0)},
+      {"frames: copied, in error and lost for want of a buffer",
+       [](StationValues& s) {
+         s.frames_received_ok = 10;
+         s.receive_errors = 2;
+         s.no_buffer_errors = 3;
+       },
+       {2, 2, 1, 21, 1, 1}, C32(15)},
+      {"frames wrap as a Counter32",
+       [](StationValues& s) {
+         s.frames_received_ok = 0xFFFFFFFF;
+         s.receive_errors = 2;
+         s.no_buffer_errors = 0;
+       },
+       {2, 2, 1, 21, 1, 1}, C32(1)},
+      {"frames need all three counts",
+       [](StationValues& s) {
+         s.frames_received_ok = 10;
+         s.receive_errors = 2;
+       },
+       {2, 2, 1, 21, 1, 1}, std::nullopt},
+      {"copied frames", [](StationValues& s) { s.frames_received_ok = 10; }, {2, 2, 1, 22, 1, 1},
+       C32(10)},
+      {"transmitted frames", [](StationValues& s) { s.frames_transmitted_ok = 7; },
+       {2, 2, 1, 23, 1, 1}, C32(7)},
+      {"no primary path: no PATH row", [](StationValues& s) { s.available_paths = 2; },
+       {4, 2, 1, 3, 1, 1}, std::nullopt},
+      {"no primary path: no PATH configuration", [](StationValues& s) { s.available_paths = 6; },
+       {4, 3, 1, 1, 1, 1, 1}, std::nullopt},
+      {"available paths unknown: the PATH row stays",
+       [](StationValues& s) { s.available_paths.reset(); }, {4, 2, 1, 5, 1, 1}, Int(8000000)},
       {"PATH configuration: a resource without a path is not listed",
        [](StationValues& s) { s.ports[1].current_path.reset(); }, {4, 3, 1, 4, 1, 1, 3},
        std::nullopt},
@@ -142,12 +182,14 @@ TEST(FddiMibTest, ValuesAreCodedInTheMibsTermsOrLeftOut) {
 TEST(FddiMibTest, ScalarsCountStationsAndPorts) {
   StationValues one_port = FullStation();
   one_port.port_count = 1;
-  const StationValues stations[] = {FullStation(), one_port};
+  StationValues secondary_only = FullStation();
+  secondary_only.available_paths = 2;
+  const StationValues stations[] = {FullStation(), one_port, secondary_only};
   const MibView view = BuildFddiMibView(stations);
-  EXPECT_EQ(*Lookup(view, {1, 1, 0}), Int(2));
-  EXPECT_EQ(*Lookup(view, {2, 1, 0}), Int(2));
-  EXPECT_EQ(*Lookup(view, {4, 1, 0}), Int(2));
-  EXPECT_EQ(*Lookup(view, {5, 1, 0}), Int(3));
+  EXPECT_EQ(*Lookup(view, {1, 1, 0}), Int(3));
+  EXPECT_EQ(*Lookup(view, {2, 1, 0}), Int(3));
+  EXPECT_EQ(*Lookup(view, {4, 1, 0}), Int(2));  // the PATH rows served
+  EXPECT_EQ(*Lookup(view, {5, 1, 0}), Int(5));
   EXPECT_EQ(*Lookup(view, {1, 2, 1, 1, 2}), Int(2));  // SMT index = adapter number
 }
 
@@ -171,25 +213,28 @@ TEST(FddiMibTest, ObjectsCarryThePagesSnmpCaptions) {
   const struct {
     OidSuffix instance;
     const char* name;
-    bool writable;
+    SetTarget target;
   } cases[] = {
-      {{1, 2, 1, 14, 1}, "fddimibSMTConnectionPolicy", true},
-      {{1, 2, 1, 19, 1}, "fddimibSMTECMState", false},
-      {{2, 2, 1, 15, 1, 1}, "fddimibMACDownstreamPORTType", false},
-      {{2, 2, 1, 20, 1, 1}, "fddimibMACTvxValue", false},
-      {{3, 1, 1, 1, 1, 1}, "fddimibMACTokenCts", false},
-      {{4, 2, 1, 3, 1, 1}, "fddimibPATHTVXLowerBound", true},
-      {{4, 2, 1, 4, 1, 1}, "fddimibPATHTMaxLowerBound", true},
-      {{4, 2, 1, 5, 1, 1}, "fddimibPATHMaxTReq", true},
-      {{5, 2, 1, 14, 1, 1}, "fddimibPORTLCTFailCts", false},
-      {{5, 2, 1, 18, 1, 1}, "fddimibPORTLerCutoff", true},
-      {{5, 2, 1, 19, 1, 2}, "fddimibPORTLerAlarm", true},
+      {{1, 2, 1, 2, 1}, "fddimibSMTStationId", SetTarget::kNone},
+      {{1, 2, 1, 10, 1}, "fddimibSMTMasterCts", SetTarget::kNone},
+      {{1, 2, 1, 14, 1}, "fddimibSMTConnectionPolicy", SetTarget::kConnectionPolicy},
+      {{1, 2, 1, 19, 1}, "fddimibSMTECMState", SetTarget::kNone},
+      {{2, 2, 1, 15, 1, 1}, "fddimibMACDownstreamPORTType", SetTarget::kNone},
+      {{2, 2, 1, 20, 1, 1}, "fddimibMACTvxValue", SetTarget::kNone},
+      {{2, 2, 1, 23, 1, 1}, "fddimibMACTransmitCts", SetTarget::kNone},
+      {{3, 1, 1, 1, 1, 1}, "fddimibMACTokenCts", SetTarget::kNone},
+      {{4, 2, 1, 3, 1, 1}, "fddimibPATHTVXLowerBound", SetTarget::kTvxLowerBound},
+      {{4, 2, 1, 4, 1, 1}, "fddimibPATHTMaxLowerBound", SetTarget::kTMaxLowerBound},
+      {{4, 2, 1, 5, 1, 1}, "fddimibPATHMaxTReq", SetTarget::kMaxTReq},
+      {{5, 2, 1, 14, 1, 1}, "fddimibPORTLCTFailCts", SetTarget::kNone},
+      {{5, 2, 1, 18, 1, 1}, "fddimibPORTLerCutoff", SetTarget::kLerCutoff},
+      {{5, 2, 1, 19, 1, 2}, "fddimibPORTLerAlarm", SetTarget::kLerAlarm},
   };
   for (const auto& c : cases) {
     const MibColumn* column = ColumnOf(c.instance);
     ASSERT_NE(column, nullptr) << c.name;
     EXPECT_STREQ(column->name, c.name);
-    EXPECT_EQ(column->writable, c.writable) << c.name;
+    EXPECT_EQ(column->target, c.target) << c.name;
   }
   EXPECT_EQ(ColumnOf(OidSuffix{1, 2, 1, 99, 1}), nullptr);
   EXPECT_EQ(ColumnOf(OidSuffix{1, 2, 1, 14}), nullptr);  // a column is not an instance

@@ -48,7 +48,8 @@ class EmulatedStationTest : public ::testing::Test {
 
   std::string Answer(const std::string& url) {
     adapters_.BeginRefresh();  // a new refresh cycle, as the view's timer makes one
-    return BuildAnswerBody(url, adapters_, last_port_, facts_);
+    return BuildAnswerBody(url, adapters_, last_port_, facts_,
+                           RemoteClient{[] { return SetOperationsAllowed(); }, "127.0.0.1"});
   }
   static bool Has(const std::string& page, const std::string& part) {
     return page.find(part) != std::string::npos;

@@ -8,6 +8,7 @@
 
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "settings/settings.h"
@@ -34,10 +35,11 @@ std::string EchoUrl(const std::string& upper_url) { return "[" + upper_url + "]"
 
 class HypertextServerTest : public ::testing::Test {
  protected:
-  void StartServer(ServerLimits limits = {}) {
+  void StartServer(ServerLimits limits = {},
+                   CHypertextServer::UrlBodyBuilder builder = EchoUrl) {
     port_ = FreePort();
     ASSERT_NE(port_, 0);
-    server_ = std::make_unique<CHypertextServer>(EchoUrl, limits);
+    server_ = std::make_unique<CHypertextServer>(std::move(builder), limits);
     server_->setName("TEST/SERVER");
     server_->setPort(port_);
     server_->start();
@@ -161,6 +163,44 @@ TEST_F(HypertextServerTest, SilentClientDoesNotStallOthers) {
   // The silent client is still served when it finally speaks.
   ASSERT_TRUE(SendAll(silent.get(), "GET /LATE HTTP/1.0\r\n\r\n"));
   EXPECT_EQ(BodyOf(ReadToEnd(silent.get()).data), "[/LATE]");
+}
+
+// Client B connected early and sent its whole request while A's page took
+// longer than B's idle time (a stopped driver): B is answered, not reset.
+TEST_F(HypertextServerTest, ARequestThatArrivedDuringALongPageIsServed) {
+  ServerLimits limits;
+  limits.idle_ms = 300;
+  StartServer(limits, [](const std::string& upper_url) {
+    if (upper_url.find("SLOW") != std::string::npos) std::this_thread::sleep_for(900ms);
+    return EchoUrl(upper_url);
+  });
+  const uint32_t base = ServerAccessCount.load();
+  UniqueFd b = Connect(port_);
+  ASSERT_TRUE(b.valid());
+  ASSERT_TRUE(AcceptedSince(base, 1));
+  UniqueFd a = Connect(port_);
+  ASSERT_TRUE(a.valid());
+  ASSERT_TRUE(AcceptedSince(base, 2));
+  ASSERT_TRUE(SendAll(a.get(), "GET /SLOW HTTP/1.0\r\n\r\n"));
+  std::this_thread::sleep_for(200ms);  // A's page is being built
+  ASSERT_TRUE(SendAll(b.get(), "GET /WAITING HTTP/1.0\r\n\r\n"));
+  EXPECT_EQ(BodyOf(ReadToEnd(a.get()).data), "[/SLOW]");
+  const testing::ReadResult answer = ReadToEnd(b.get(), 5s);
+  EXPECT_EQ(answer.error, 0) << "the waiting request was reset";
+  EXPECT_EQ(BodyOf(answer.data), "[/WAITING]");
+}
+
+// The browser's address reaches the page builder (for the change record).
+TEST_F(HypertextServerTest, TheBuilderLearnsTheClientsAddress) {
+  port_ = FreePort();
+  ASSERT_NE(port_, 0);
+  server_ = std::make_unique<CHypertextServer>(
+      [](const std::string& upper_url, const std::string& peer) {
+        return "[" + upper_url + " " + peer + "]";
+      });
+  server_->setPort(port_);
+  server_->start();
+  EXPECT_EQ(BodyOf(Exchange(port_, "GET /X HTTP/1.0\r\n\r\n").data), "[/X 127.0.0.1]");
 }
 
 TEST_F(HypertextServerTest, SilentConnectionIsClosedWithinTenSeconds) {

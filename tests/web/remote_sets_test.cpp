@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "adapter/change_record.h"
 #include "page_fixture.h"
 #include "web/page_dispatch.h"
 #include "web/server_counters.h"
@@ -54,9 +59,27 @@ TEST(ConnectionPolicyTest, CheckedBoxesClearTheirRejectBits) {
 
 class RemoteSetTest : public PageTest {
  protected:
-  std::string Answer(const std::string& url) {
-    return BuildAnswerBody(url, adapters_, last_port_, facts_);
+  void SetUp() override {
+    PageTest::SetUp();
+    saved_sinks_ = SetChangeSinks({[this](const std::string& line) { lines_.push_back(line); }});
   }
+  void TearDown() override {
+    SetChangeSinks(std::move(saved_sinks_));
+    PageTest::TearDown();
+  }
+  // A browser at 192.0.2.7; the program's rule decides whether sets are allowed.
+  std::string Answer(const std::string& url) {
+    return BuildAnswerBody(url, adapters_, last_port_, facts_,
+                           RemoteClient{[] { return SetOperationsAllowed(); }, "192.0.2.7"});
+  }
+  // How many lines of the change record hold 'text'.
+  int Lines(const std::string& text) const {
+    int n = 0;
+    for (const std::string& line : lines_) n += line.find(text) != std::string::npos;
+    return n;
+  }
+  std::vector<std::string> lines_;
+  std::vector<ChangeSink> saved_sinks_;
   static std::string Title(const std::string& page) {
     const size_t start = page.find("<TITLE>");
     const size_t end = page.find("</TITLE>");
@@ -90,6 +113,20 @@ TEST_F(RemoteSetTest, GuardRefusesEverySetWhileSetsAreDisabled) {
   }
   EXPECT_TRUE(fake_->sets().empty());
   EXPECT_FALSE(RemoteSetDone.load());
+  // One line per refused request, naming the browser.
+  EXPECT_EQ(lines_.size(), std::size(kSetUrls));
+  EXPECT_EQ(Lines("origin=browser(192.0.2.7)"), static_cast<int>(std::size(kSetUrls)));
+  EXPECT_EQ(Lines("outcome=refused: set operations disabled"),
+            static_cast<int>(std::size(kSetUrls)));
+  EXPECT_EQ(Lines("change=TIMERS=DEFAULT"), 1);
+  // A guard that allows nothing, or no guard at all, refuses alike.
+  AppSettings().MGTSetOperations = 0;
+  EXPECT_EQ(Title(BuildAnswerBody(kSetUrls[1], adapters_, last_port_, facts_)),
+            "QUIVERA/FDDI Management Set Error");
+  EXPECT_EQ(Title(BuildAnswerBody(kSetUrls[1], adapters_, last_port_, facts_,
+                                  RemoteClient{[] { return false; }, ""})),
+            "QUIVERA/FDDI Management Set Error");
+  EXPECT_TRUE(fake_->sets().empty());
   // Page words still work.
   EXPECT_EQ(Title(Answer("/QUIVERA?PAGE=SMT")), "QUIVERA/FDDI SMT Objects");
 }
@@ -101,31 +138,41 @@ TEST_F(RemoteSetTest, EachSetWritesItsValuesAndAnswersWithItsPage) {
     ManagementItem item;
     std::vector<uint32_t> words;
     const char* title;
+    const char* change;  // the change record's line
   };
   const Case cases[] = {
-      {kSetUrls[0], ManagementItem::SmtConnectionPolicy, {0xFFFD}, "QUIVERA/FDDI SMT Objects"},
-      {kSetUrls[1], ManagementItem::SmtConnectionPolicy, {0x8021}, "QUIVERA/FDDI SMT Objects"},
+      {kSetUrls[0], ManagementItem::SmtConnectionPolicy, {0xFFFD}, "QUIVERA/FDDI SMT Objects",
+       "change=fddimibSMTConnectionPolicy=65533 outcome=done"},
+      {kSetUrls[1], ManagementItem::SmtConnectionPolicy, {0x8021}, "QUIVERA/FDDI SMT Objects",
+       "change=fddimibSMTConnectionPolicy=32801 outcome=done"},
       // TVX lower bound, T-Max lower bound, Max T-Req in 80 ns units.
       {kSetUrls[2],
        ManagementItem::PathTimers,
        {25000, 2062500, 100000},
-       "QUIVERA/FDDI Path Objects"},
+       "QUIVERA/FDDI Path Objects", "change=fddimibPATHTMaxLowerBound=165ms,fddimibPATHMaxTReq=8ms,"
+       "fddimibPATHTVXLowerBound=2ms"},
       {kSetUrls[3],
        ManagementItem::PathTimers,
        {25000, 2062500, 100000},
-       "QUIVERA/FDDI Path Objects"},
+       "QUIVERA/FDDI Path Objects", "change=fddimibPATHTMaxLowerBound=165ms,fddimibPATHMaxTReq=8ms,"
+       "fddimibPATHTVXLowerBound=2ms"},
       {"/QUIVERA?TMAX=167&TREQ=4&TIMERS=SET",
        ManagementItem::PathTimers,
        {0, 2087500, 50000},
-       "QUIVERA/FDDI Path Objects"},
+       "QUIVERA/FDDI Path Objects", "change=fddimibPATHTMaxLowerBound=167ms,fddimibPATHMaxTReq=4ms,"
+       "fddimibPATHTVXLowerBound=0ms"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.url);
     const size_t before = fake_->sets().size();
     RemoteSetDone = false;
+    lines_.clear();
     const std::string page = Answer(c.url);
     EXPECT_EQ(Title(page), c.title);
     EXPECT_TRUE(RemoteSetDone.load());
+    ASSERT_EQ(lines_.size(), 1u);
+    EXPECT_NE(lines_[0].find(c.change), std::string::npos) << lines_[0];
+    EXPECT_NE(lines_[0].find("origin=browser(192.0.2.7)"), std::string::npos) << lines_[0];
     ASSERT_EQ(fake_->sets().size(), before + 1);
     const FakeAdapter::SetCall& call = fake_->sets().back();
     EXPECT_EQ(call.item, c.item);
@@ -156,6 +203,8 @@ TEST_F(RemoteSetTest, LerSetsGoToTheLastPortShown) {
   EXPECT_EQ(fake_->sets()[1].item, ManagementItem::PortLerAlarm);
   EXPECT_EQ(fake_->sets()[1].U32(), 8u);
   for (const auto& call : fake_->sets()) EXPECT_EQ(call.index, 1);
+  EXPECT_EQ(Lines("change=fddimibPORTLerCutoff.2=7 outcome=done"), 1);
+  EXPECT_EQ(Lines("change=fddimibPORTLerAlarm.2=8 outcome=done"), 1);
   // The answer is port 1's page, with the values read back.
   EXPECT_NE(page.find("MAXLENGTH=1 VALUE=7>LER Cutoff<BR>"), std::string::npos);
   EXPECT_NE(page.find("MAXLENGTH=1 VALUE=8>LER Alarm<BR>"), std::string::npos);
@@ -186,6 +235,7 @@ TEST_F(RemoteSetTest, TimerErrorPageNamesTheFirstViolation) {
             "<STRONG>0 &lt = TVX Lower Bound &lt = 5</STRONG><P></BODY>");
   EXPECT_TRUE(fake_->sets().empty());
   EXPECT_FALSE(RemoteSetDone.load());
+  EXPECT_TRUE(lines_.empty());  // nothing was asked of the adapter
 }
 
 TEST_F(RemoteSetTest, OversizedNumberFailsInsteadOfWrapping) {
@@ -249,6 +299,44 @@ TEST_F(RemoteSetTest, AdapterChoiceAppliesBeforeASet) {
   EXPECT_TRUE(fake_->sets().empty());
   ASSERT_EQ(second->sets().size(), 1u);
   EXPECT_EQ(second->sets()[0].U32(), 0x8021u);
+}
+
+// Browser A loads a form of adapter 01, browser B then chooses adapter 02,
+// A submits: the form's own adapter field sends the set where A saw it.
+TEST_F(RemoteSetTest, EveryFormCarriesItsAdapterSoAnotherBrowsersChoiceDoesNotMoveTheSet) {
+  AppSettings().MGTSetOperations = 0;
+  FakeAdapter* second = AddAdapter();
+  fake_->SetU32(ManagementItem::SmtConnectionPolicy, 0x8021);
+  second->SetU32(ManagementItem::SmtConnectionPolicy, 0x8021);
+  const struct {
+    const char* page;
+    const char* submit;  // the form's fields as A's browser sends them
+    ManagementItem item;
+  } cases[] = {
+      {"/QUIVERA?PAGE=SMT", "/QUIVERA?ADAPTER=01&CP=A2B&SMTCP=SET",
+       ManagementItem::SmtConnectionPolicy},
+      {"/QUIVERA?PAGE=PATH", "/QUIVERA?ADAPTER=01&TMAX=165&TREQ=8&TVX=2&TIMERS=SET",
+       ManagementItem::PathTimers},
+      {"/QUIVERA?PAGE=PORT", "/QUIVERA?ADAPTER=01&LERCUTOFF=7&LERALARM=8&LER=SET",
+       ManagementItem::PortLerAlarm},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.page);
+    adapters_.SetCurrent(0);
+    const std::string form = Answer(c.page);
+    EXPECT_NE(form.find("<FORM METHOD=GET ACTION=\"/quivera\"><INPUT TYPE=HIDDEN NAME=ADAPTER "
+                        "VALUE=01>"),
+              std::string::npos);
+    Answer("/QUIVERA?ADAPTER=02&PAGE=MAC");  // browser B
+    Answer(c.submit);
+    ASSERT_FALSE(fake_->sets().empty());
+    EXPECT_EQ(fake_->sets().back().item, c.item);
+    EXPECT_TRUE(second->sets().empty());
+  }
+  // The second adapter's forms name it.
+  adapters_.SetCurrent(1);
+  EXPECT_NE(Answer("/QUIVERA?PAGE=SMT").find("<INPUT TYPE=HIDDEN NAME=ADAPTER VALUE=02>"),
+            std::string::npos);
 }
 
 }  // namespace

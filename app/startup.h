@@ -13,7 +13,7 @@
 
 namespace quivera {
 
-inline constexpr char kAppCaption[] = "QUIVERA/FDDI";
+inline constexpr const char* kAppCaption = kMessageCaption;
 inline constexpr char kDriverUpgradeCaption[] = "QUIVERA/FDDI - driver upgrade required";
 inline constexpr char kPlatformNotSupported[] =
     "QUIVERA/FDDI is not supported on this operating system platform.";

@@ -21,7 +21,7 @@ namespace quivera {
 namespace {
 
 // The caption of the program's own messages.
-constexpr char kProgramCaption[] = "QUIVERA/FDDI";
+constexpr const char* kProgramCaption = kMessageCaption;
 
 }  // namespace
 

@@ -21,7 +21,7 @@ namespace quivera {
 
 namespace {
 
-constexpr char kCaption[] = "QUIVERA/FDDI";
+constexpr const char* kCaption = kMessageCaption;
 constexpr char kLineEnd[] = "\r\n";
 
 // The revision as the pages show it, or "?.??" when it cannot be read.

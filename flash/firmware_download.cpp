@@ -11,7 +11,7 @@ namespace quivera {
 
 namespace {
 
-constexpr char kCaption[] = "QUIVERA/FDDI";
+constexpr const char* kCaption = kMessageCaption;
 constexpr int kStepPauseMs = 100;
 constexpr int kResetSettleMs = 4000;
 constexpr int kCompletedPauseMs = 400;

@@ -1,6 +1,8 @@
 // The firmware upgrade command: guard, preparation, name checks, image checks.
 #include "flash/firmware_upgrade.h"
 
+#include "flash/command_change.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -21,7 +23,7 @@ namespace quivera {
 
 namespace {
 
-constexpr char kCaption[] = "QUIVERA/FDDI";
+constexpr const char* kCaption = kMessageCaption;
 constexpr size_t kDeviceNameBuffer = 64;
 
 std::string BaseName(const std::string& path) {
@@ -193,14 +195,9 @@ std::unique_ptr<FirmwareDownload> FirmwareUpgradeCommand(AdapterList& adapters, 
   // The adapter the user chose the command for, whatever becomes current
   // while the questions are open or the download runs.
   AdapterHandle adapter = adapters.Current();
-  ChangeEntry change;
-  change.origin = ChangeOrigin::kWindow;
-  change.adapter = ChangeAdapterName(adapters, adapter.index());
-  change.what = "firmware";
+  ChangeEntry change = WindowChange(adapters, adapter, "firmware");
   if (!sets_allowed) {
-    change.outcome = ChangeOutcome::kRefusedByGuard;
-    RecordChange(change);
-    ui.Message(kUpgradeRefusedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
+    RefuseBySetGuard(ui, change, kUpgradeRefusedText);
     return nullptr;
   }
   std::string current_revision;

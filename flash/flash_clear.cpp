@@ -1,6 +1,8 @@
 // The three flash areas and their questions.
 #include "flash/flash_clear.h"
 
+#include "flash/command_change.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -12,7 +14,7 @@ namespace quivera {
 
 namespace {
 
-constexpr char kCaption[] = "QUIVERA/FDDI";
+constexpr const char* kCaption = kMessageCaption;
 
 struct FlashArea {
   const char* first_question;   // Yes/No, no icon
@@ -45,14 +47,9 @@ int ClearFlashCommand(AdapterList& adapters, UiServices& ui, bool sets_allowed) 
   // The questions are about this adapter, whatever becomes current while
   // they are open.
   AdapterHandle adapter = adapters.Current();
-  ChangeEntry change;
-  change.origin = ChangeOrigin::kWindow;
-  change.adapter = ChangeAdapterName(adapters, adapter.index());
+  ChangeEntry change = WindowChange(adapters, adapter, "flashClear");
   if (!sets_allowed) {
-    change.what = "flashClear";
-    change.outcome = ChangeOutcome::kRefusedByGuard;
-    RecordChange(change);
-    ui.Message(kClearFlashRefusedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
+    RefuseBySetGuard(ui, change, kClearFlashRefusedText);
     return 0;
   }
   int cleared = 0;

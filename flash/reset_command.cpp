@@ -1,6 +1,8 @@
 // The reset command's flow.
 #include "flash/reset_command.h"
 
+#include "flash/command_change.h"
+
 #include "adapter/adapter.h"
 #include "adapter/adapter_list.h"
 #include "adapter/change_record.h"
@@ -9,21 +11,16 @@
 namespace quivera {
 
 namespace {
-constexpr char kCaption[] = "QUIVERA/FDDI";
+constexpr const char* kCaption = kMessageCaption;
 }  // namespace
 
 bool ResetAdapterCommand(AdapterList& adapters, UiServices& ui, bool sets_allowed) {
   // The reset goes to the adapter the question was about, whatever a browser
   // makes current while the question is open.
   AdapterHandle adapter = adapters.Current();
-  ChangeEntry change;
-  change.origin = ChangeOrigin::kWindow;
-  change.adapter = ChangeAdapterName(adapters, adapter.index());
-  change.what = "reset";
+  ChangeEntry change = WindowChange(adapters, adapter, "reset");
   if (!sets_allowed) {
-    change.outcome = ChangeOutcome::kRefusedByGuard;
-    RecordChange(change);
-    ui.Message(kResetRefusedText, kCaption, MessageButtons::Ok, MessageIcon::Warning);
+    RefuseBySetGuard(ui, change, kResetRefusedText);
     return false;
   }
   if (ui.Message(kResetQuestionText, kCaption, MessageButtons::YesNo, MessageIcon::Exclamation) !=

@@ -64,7 +64,7 @@ void RecordPageRefusal(AdapterList& adapters, const std::string& what,
 
 void TellSetRefused(UiServices& ui, const char* text) {
   // A refusal, not a fatal problem: the warning icon.
-  ui.Message(text, "QUIVERA/FDDI", MessageButtons::Ok, MessageIcon::Warning);
+  ui.Message(text, kMessageCaption, MessageButtons::Ok, MessageIcon::Warning);
 }
 
 UiServices& PageUiServices(UiServices* given, QWidget* page, std::unique_ptr<UiServices>* owned) {

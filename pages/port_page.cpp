@@ -34,7 +34,7 @@ using I = ManagementItem;
 
 static_assert(CPORTPage::kValues == static_cast<size_t>(L::kNeighborType) + 1);
 
-constexpr char kCaption[] = "QUIVERA/FDDI";
+constexpr const char* kCaption = kMessageCaption;
 constexpr char kLedTimerFailedText[] = "Could Not Allocate LED Timer.";
 constexpr char kRefusedText[] = "The adapter refused the new link error rate settings.";
 constexpr int kLedPictureSize = 32;

@@ -20,6 +20,9 @@
 
 namespace quivera {
 
+// The caption of the program's messages.
+inline constexpr char kMessageCaption[] = "QUIVERA/FDDI";
+
 // None: a plain box without an icon.
 enum class MessageIcon { None, Stop, Warning, Exclamation, Question, Information };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };

@@ -10,23 +10,11 @@
 #include <vector>
 
 #include "adapter/adapter_list.h"
+#include "support/recorded_changes.h"
 #include "web/fake_adapter.h"
 
 namespace quivera {
 namespace {
-
-// Installs a recorder as the only sink for the test's life.
-class RecordedLines {
- public:
-  RecordedLines()
-      : previous_(SetChangeSinks({[this](const std::string& line) { lines_.push_back(line); }})) {}
-  ~RecordedLines() { SetChangeSinks(std::move(previous_)); }
-  const std::vector<std::string>& lines() const { return lines_; }
-
- private:
-  std::vector<std::string> lines_;
-  std::vector<ChangeSink> previous_;
-};
 
 // 2026-12-11T00:40:00Z
 constexpr std::time_t kStamp = 1796949600;
@@ -92,22 +80,22 @@ TEST(ChangeRecordTest, EveryLineIsPrintableAsciiWhateverTheInput) {
 TEST(ChangeRecordTest, RecordChangeReachesEverySinkOnceAndNothingWithoutSinks) {
   const ChangeEntry entry{ChangeOrigin::kSnmp, "", "korae1", "reset", "", ChangeOutcome::kDone};
   {
-    const RecordedLines replaced;
+    const RecordedChanges replaced;
     const std::vector<ChangeSink> taken = SetChangeSinks({});
     RecordChange(entry);  // nowhere to go: nothing happens
-    EXPECT_TRUE(replaced.lines().empty());
+    EXPECT_TRUE(replaced.Lines().empty());
     EXPECT_EQ(taken.size(), 1u);
   }
-  RecordedLines recorded;
+  RecordedChanges recorded;
   std::vector<std::string> second;
   std::vector<ChangeSink> sinks = SetChangeSinks({});
   sinks.push_back([&](const std::string& line) { second.push_back(line); });
   SetChangeSinks(std::move(sinks));
   RecordChange(entry);
-  ASSERT_EQ(recorded.lines().size(), 1u);
-  ASSERT_EQ(second, recorded.lines());
-  EXPECT_TRUE(recorded.lines()[0].ends_with(" origin=snmp adapter=korae1 change=reset outcome=done"))
-      << recorded.lines()[0];
+  ASSERT_EQ(recorded.Lines().size(), 1u);
+  ASSERT_EQ(second, recorded.Lines());
+  EXPECT_TRUE(recorded.Lines()[0].ends_with(" origin=snmp adapter=korae1 change=reset outcome=done"))
+      << recorded.Lines()[0];
 }
 
 TEST(ChangeRecordTest, AdapterNameIsTheDeviceNameOrItsPlaceInTheList) {

@@ -10,7 +10,7 @@
 #include "emulated_adapters.h"
 #include "flash/firmware_download.h"
 #include "flash/srecord_image.h"
-#include "recorded_changes.h"
+#include "support/recorded_changes.h"
 #include "tests/app/scripted_ui_services.h"
 
 namespace quivera {
@@ -47,7 +47,7 @@ TEST(FirmwareDownloadConcurrencyTest, ProgressArrivesInOrderWhileOthersUseTheAda
   change.adapter = "korap1";
   change.what = "firmware=test";
   {
-    FirmwareDownload download(adapters.list.Current(), FirmwareLoadRecord({1, 2, 3, 4, 5}), change,
+    FirmwareDownload download(adapters.list.At(0), FirmwareLoadRecord({1, 2, 3, 4, 5}), change,
                               ShortPause);
     ASSERT_TRUE(PollToEnd(download, ui));
     EXPECT_EQ(download.outcome(), FirmwareDownload::Outcome::kCompleted);
@@ -97,7 +97,7 @@ TEST(FirmwareDownloadConcurrencyTest, APollFromInsideTheFinalMessageReturnsAtOnc
 TEST(FirmwareDownloadConcurrencyTest, ADownloadDroppedUnpolledStillRunsToItsEnd) {
   EmulatedAdapters adapters;
   {
-    FirmwareDownload download(adapters.list.Current(), FirmwareLoadRecord({1, 2}), ChangeEntry{},
+    FirmwareDownload download(adapters.list.At(0), FirmwareLoadRecord({1, 2}), ChangeEntry{},
                               ShortPause);
   }
   EXPECT_TRUE(adapters.station().FirmwareCommitted());

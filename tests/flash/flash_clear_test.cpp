@@ -6,7 +6,7 @@
 
 #include "emulated_adapters.h"
 #include "present/ui_services.h"
-#include "recorded_changes.h"
+#include "support/recorded_changes.h"
 #include "tests/app/scripted_ui_services.h"
 
 namespace quivera {

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "emulated_adapters.h"
-#include "recorded_changes.h"
+#include "support/recorded_changes.h"
 #include "tests/app/scripted_ui_services.h"
 
 namespace quivera {

@@ -12,7 +12,7 @@
 #include "flash/firmware_upgrade.h"
 #include "flash/flash_clear.h"
 #include "flash/reset_command.h"
-#include "recorded_changes.h"
+#include "support/recorded_changes.h"
 #include "srec_files.h"
 #include "support/temp_dir.h"
 #include "tests/app/scripted_ui_services.h"

@@ -17,7 +17,7 @@
 #include "tests/app/scripted_ui_services.h"
 #include "tests/pages/emulated_page_list.h"
 #include "tests/pages/page_test_support.h"
-#include "tests/pages/recorded_changes.h"
+#include "tests/support/recorded_changes.h"
 
 namespace quivera {
 namespace {
@@ -153,7 +153,7 @@ TEST_F(PathPageTest, ARefusedSetIsToldAndTheStationsBoundsComeBack) {
   EXPECT_EQ(ui_.messages[0].text, "The adapter refused the new path timers.");
   EXPECT_EQ(page_.sliderBounds(), (PathBounds{165, 8, 2}));
   EXPECT_EQ(BoundFields(), (std::vector<QString>{"165", "8", "2"}));
-  EXPECT_EQ(record.lines,
+  EXPECT_EQ(record.Entries(),
             std::vector<std::string>{
                 "origin=window adapter=korap1 change=fddimibPATHTMaxLowerBound=50ms,"
                 "fddimibPATHMaxTReq=8ms,fddimibPATHTVXLowerBound=2ms was=165/8/2ms "

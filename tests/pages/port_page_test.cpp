@@ -20,7 +20,7 @@
 #include "settings/settings.h"
 #include "tests/dialogs/message_script.h"
 #include "tests/pages/page_test_adapter.h"
-#include "tests/pages/recorded_changes.h"
+#include "tests/support/recorded_changes.h"
 
 namespace quivera {
 namespace {
@@ -158,7 +158,7 @@ TEST_F(PortPageStationTest, SlidersMoveTheFieldsAndSetSendsTheirPositions) {
       EXPECT_EQ(log_->CountCode(kCodeSetAttributes), 0);
     }
     EXPECT_EQ(station_->BlockU32(kCodeMib, kMibLerCutoff), c.buttons_enabled ? 8u : 6u);
-    EXPECT_EQ(record.lines, c.recorded);
+    EXPECT_EQ(record.Entries(), c.recorded);
   }
 }
 

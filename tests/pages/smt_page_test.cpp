@@ -18,7 +18,7 @@
 #include "tests/app/scripted_ui_services.h"
 #include "tests/pages/emulated_page_list.h"
 #include "tests/pages/page_test_support.h"
-#include "tests/pages/recorded_changes.h"
+#include "tests/support/recorded_changes.h"
 
 namespace quivera {
 namespace {
@@ -169,7 +169,7 @@ TEST_F(SmtPageTest, ARefusedSetIsToldAndTheStationsPolicyComesBack) {
 
   QTest::mouseClick(page_.defaultButton(), Qt::LeftButton);
   EXPECT_EQ(ui_.messages.size(), 2u);
-  EXPECT_EQ(record.lines,
+  EXPECT_EQ(record.Entries(),
             (std::vector<std::string>{
                 "origin=window adapter=korap1 change=fddimibSMTConnectionPolicy=32800 was=32801 "
                 "outcome=refused by the adapter",

@@ -24,7 +24,7 @@
 #include "pages/port_page.h"
 #include "pages/smt_page.h"
 #include "tests/pages/page_test_support.h"
-#include "tests/pages/recorded_changes.h"
+#include "tests/support/recorded_changes.h"
 #include "app/ui/windowed_app.h"
 #include "ui_test_doubles.h"
 #include <QPushButton>
@@ -303,8 +303,8 @@ TEST_F(MainFrameTest, SetButtonsFollowTheGuardOnEveryPageAfterPreferencesChangeI
       ASSERT_TRUE(QMetaObject::invokeMethod(page, "OnSet"));
       EXPECT_EQ(states(), none);
     }
-    EXPECT_EQ(record.lines.size(), c.refusals);
-    for (const std::string& line : record.lines) {
+    EXPECT_EQ(record.Entries().size(), c.refusals);
+    for (const std::string& line : record.Entries()) {
       EXPECT_NE(line.find("origin=window "), std::string::npos) << line;
       EXPECT_NE(line.find(" outcome=refused: set operations disabled"), std::string::npos) << line;
     }

@@ -22,6 +22,12 @@ class RecordedChanges {
   RecordedChanges(const RecordedChanges&) = delete;
   RecordedChanges& operator=(const RecordedChanges&) = delete;
 
+  // Every line as the sinks received it, time stamp first.
+  std::vector<std::string> Lines() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return lines_;
+  }
+
   // The lines without their time stamp ("origin=window adapter=korap1
   // change=reset outcome=done").
   std::vector<std::string> Entries() const {

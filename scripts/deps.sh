@@ -14,7 +14,7 @@ packages=(
   curl apache2-utils chromium nodejs npm
   locales-all srecord
   libsnmp-dev snmpd snmp
-  prometheus prometheus-node-exporter
+  prometheus prometheus-node-exporter lintian
   "$@"
 )
 

@@ -43,7 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::string answer = BuildOkHeader("QUIVERA/FDDI", 0);
   fuzz.adapters.BeginRefresh();
-  answer += BuildAnswerBody(line.url, fuzz.adapters, fuzz.last_port_shown, fuzz.facts);
+  // The program's own guard over the default settings: sets are disabled.
+  RemoteClient client;
+  client.sets_allowed = [] { return SetOperationsAllowed(); };
+  answer += BuildAnswerBody(line.url, fuzz.adapters, fuzz.last_port_shown, fuzz.facts, client);
 
   if (fuzz.station_log->CountCode(kCodeSetAttributes) != 0 ||
       fuzz.station_log->CountOid(kOidAdapterControl) != 0) {

@@ -16,7 +16,6 @@
 #include "present/connection_policy.h"
 #include "present/ler_limits.h"
 #include "present/path_timers.h"
-#include "settings/settings.h"
 #include "web/page_dispatch.h"
 #include "web/remote_sets.h"
 #include "web/server_counters.h"
@@ -32,8 +31,6 @@ constexpr size_t kMibConnectionPolicy = 0x64;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quivera;
   if (size < 1 || size > kRequestBytes) return 0;
-  ResetSettings();
-  AppSettings().MGTSetOperations = 0;
   RemoteSetDone = false;
   FuzzAdapters fuzz;
   fuzz.adapters.SetCurrent(data[0] % 3);
@@ -44,8 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ApplyAdapterChoice(url, fuzz.adapters);
   const bool on_station = fuzz.adapters.CurrentIndex() == kStationIndex;
   const RequestAction action = ChooseAction(url);
+  RemoteClient client;
+  client.sets_allowed = [] { return true; };
   const std::string body =
-      BuildAnswerBody(url, fuzz.adapters, fuzz.last_port_shown, fuzz.facts);
+      BuildAnswerBody(url, fuzz.adapters, fuzz.last_port_shown, fuzz.facts, client);
   if (body.empty()) FuzzFail("empty answer");
 
   const int writes = fuzz.station_log->CountCode(kCodeSetAttributes);

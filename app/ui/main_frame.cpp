@@ -73,8 +73,7 @@ size_t Slot(FrameCommand command) { return static_cast<size_t>(command); }
 constexpr int kDownloadPollMs = 50;
 constexpr char kClosePutOffText[] =
     "A firmware download is running: the window closes when it ends.";
-constexpr char kCloseAfterCommandText[] =
-    "A command is running on the adapter: the window closes when it ends.";
+constexpr char kCloseAfterCommandText[] = "A command is running: the window closes when it ends.";
 
 }  // namespace
 
@@ -153,7 +152,14 @@ void CMainFrame::BuildMenus() {
 
   connect(Action(FrameCommand::kExit), &QAction::triggered, this, &QWidget::close);
   connect(Action(FrameCommand::kPrint), &QAction::triggered, this, [this] {
-    if (view_) view_->OnFilePrint();
+    // A printout waits for its values with the window running: meanwhile it
+    // keeps its adapter, like the commands that act on it.
+    if (!view_ || printing_) return;
+    printing_ = true;
+    UpdateAdapterCommands();
+    view_->OnFilePrint();
+    printing_ = false;
+    UpdateAdapterCommands();
   });
   connect(Action(FrameCommand::kClearCounters), &QAction::triggered, this, [this] {
     if (view_) view_->OnClearCounters();
@@ -265,9 +271,9 @@ void CMainFrame::UpdateAdapterCommands() {
     close_pending_ = false;
     QTimer::singleShot(0, this, &QWidget::close);
   }
-  for (FrameCommand command : {FrameCommand::kFirmwareUpgrade, FrameCommand::kResetAdapter,
-                               FrameCommand::kClearFlash, FrameCommand::kExportErrorLog,
-                               FrameCommand::kExit}) {
+  for (FrameCommand command :
+       {FrameCommand::kFirmwareUpgrade, FrameCommand::kResetAdapter, FrameCommand::kClearFlash,
+        FrameCommand::kExportErrorLog, FrameCommand::kExit}) {
     if (QAction* action = Action(command)) action->setEnabled(!busy);
   }
   for (const QPointer<QAction>& entry : adapters_) {
@@ -314,8 +320,7 @@ void CMainFrame::OnClearFlash() {
 
 void CMainFrame::OnExportErrorLog() {
   if (!view_ || AdapterBusy()) return;
-  StartCommand(
-      [](AdapterList& adapters, UiServices& ui) { ExportErrorLogCommand(adapters, ui); });
+  StartCommand([](AdapterList& adapters, UiServices& ui) { ExportErrorLogCommand(adapters, ui); });
 }
 
 void CMainFrame::OnRegistrationCard() {
@@ -366,8 +371,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   // they go.
   if (AdapterBusy()) {
     close_pending_ = true;
-    statusBar()->showMessage(QString::fromLatin1(download_running_ ? kClosePutOffText
-                                                                   : kCloseAfterCommandText));
+    statusBar()->showMessage(
+        QString::fromLatin1(download_running_ ? kClosePutOffText : kCloseAfterCommandText));
     event->ignore();
     return;
   }

@@ -96,6 +96,7 @@ class CMainFrame : public QMainWindow {
   // True while a command's flow (reset, Clear Flash, the export, the upgrade's
   // questions) runs on its own thread: the same commands, the adapter choice
   // and Exit are greyed, and closing the window is put off until it ends.
+  // A printout does the same while it waits for its values.
   bool CommandRunning() const { return command_->Running(); }
   // How a download lets its pauses pass (by default it sleeps its worker
   // thread); a test may shorten them.
@@ -127,7 +128,7 @@ class CMainFrame : public QMainWindow {
   // Greys or restores the commands that act on the adapter, after a download
   // or a command started or ended; a close put off meanwhile comes now.
   void UpdateAdapterCommands();
-  bool AdapterBusy() const { return download_running_ || CommandRunning(); }
+  bool AdapterBusy() const { return download_running_ || printing_ || CommandRunning(); }
   // Runs 'flow' on the command worker for the current adapter; 'finished'
   // (may be empty) runs on this thread when it has ended.
   void StartCommand(CommandWorker::Flow flow, std::function<void()> finished = {});
@@ -144,6 +145,7 @@ class CMainFrame : public QMainWindow {
   DialogRunner run_web_server_;
   DialogRunner run_registration_;
   bool download_running_ = false;
+  bool printing_ = false;  // File > Print is under way
   bool close_pending_ = false;  // closing was asked for during a download or command
   std::unique_ptr<FirmwareDownload> download_;
   DownloadPause download_pause_ = SleepPause;

@@ -47,7 +47,7 @@ TEST(FirmwareDownloadConcurrencyTest, ProgressArrivesInOrderWhileOthersUseTheAda
   change.adapter = "korap1";
   change.what = "firmware=test";
   {
-    FirmwareDownload download(adapters.list.Current(), FirmwareLoadRecord({1, 2, 3, 4, 5}), change,
+    FirmwareDownload download(adapters.list.At(0), FirmwareLoadRecord({1, 2, 3, 4, 5}), change,
                               ShortPause);
     ASSERT_TRUE(PollToEnd(download, ui));
     EXPECT_EQ(download.outcome(), FirmwareDownload::Outcome::kCompleted);

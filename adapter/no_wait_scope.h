@@ -6,7 +6,9 @@
 // has, waiting for the driver within its own deadlines.
 //
 // A window command that needs the adapter's own answer before it can go on
-// (an export, a firmware upgrade, printing) opens a MayWaitScope inside.
+// (an export, a firmware upgrade) runs on a thread of its own, and printing
+// waits for the fetched values with the event loop running; a MayWaitScope
+// lets the window's thread wait all the same, where that is meant.
 // Scopes nest; the innermost counts. A scope belongs to the thread that made
 // it and must end on that thread, innermost first.
 #pragma once

@@ -9,7 +9,6 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include "adapter/no_wait_scope.h"
 #include "app/ui/about_dialog.h"
 #include "app/ui/dialog_factory.h"
 #include "app/ui/help_window.h"
@@ -74,6 +73,7 @@ size_t Slot(FrameCommand command) { return static_cast<size_t>(command); }
 constexpr int kDownloadPollMs = 50;
 constexpr char kClosePutOffText[] =
     "A firmware download is running: the window closes when it ends.";
+constexpr char kCloseAfterCommandText[] = "A command is running: the window closes when it ends.";
 
 }  // namespace
 
@@ -106,6 +106,7 @@ CMainFrame::CMainFrame(UiServices& ui, QWidget* parent)
   BuildMenus();
   Action(FrameCommand::kPreferences)->setEnabled(static_cast<bool>(run_preferences_));
   Action(FrameCommand::kWebServer)->setEnabled(static_cast<bool>(run_web_server_));
+  command_ = std::make_unique<CommandWorker>(this, ui_);
   download_timer_ = new QTimer(this);
   download_timer_->setInterval(kDownloadPollMs);
   connect(download_timer_, &QTimer::timeout, this, &CMainFrame::PollDownload);
@@ -151,7 +152,14 @@ void CMainFrame::BuildMenus() {
 
   connect(Action(FrameCommand::kExit), &QAction::triggered, this, &QWidget::close);
   connect(Action(FrameCommand::kPrint), &QAction::triggered, this, [this] {
-    if (view_) view_->OnFilePrint();
+    // A printout waits for its values with the window running: meanwhile it
+    // keeps its adapter, like the commands that act on it.
+    if (!view_ || printing_) return;
+    printing_ = true;
+    UpdateAdapterCommands();
+    view_->OnFilePrint();
+    printing_ = false;
+    UpdateAdapterCommands();
   });
   connect(Action(FrameCommand::kClearCounters), &QAction::triggered, this, [this] {
     if (view_) view_->OnClearCounters();
@@ -234,42 +242,65 @@ void CMainFrame::FitToClient(const QSize& client) {
   setFixedSize(sizeHint());
 }
 
+void CMainFrame::StartCommand(CommandWorker::Flow flow, std::function<void()> finished) {
+  AdapterList& adapters = view_->Adapters();
+  command_->Start(adapters, adapters.CurrentIndex(), std::move(flow),
+                  [this, finished = std::move(finished)] {
+                    if (finished) finished();
+                    UpdateAdapterCommands();
+                  });
+  UpdateAdapterCommands();
+}
+
 void CMainFrame::OnResetAdapter() {
-  if (!view_ || download_running_) return;
-  const MayWaitScope wait_for_driver;  // the command acts on the adapter's own answers
-  ResetAdapterCommand(view_->Adapters(), ui_, SetOperationsAllowed(AppSettings()));
+  if (!view_ || AdapterBusy()) return;
+  const bool sets_allowed = SetOperationsAllowed(AppSettings());
+  StartCommand([sets_allowed](AdapterList& adapters, UiServices& ui) {
+    ResetAdapterCommand(adapters, ui, sets_allowed);
+  });
 }
 
 void CMainFrame::SetDownloadRunning(bool running) {
   download_running_ = running;
-  if (!running && close_pending_) {
+  UpdateAdapterCommands();
+}
+
+void CMainFrame::UpdateAdapterCommands() {
+  const bool busy = AdapterBusy();
+  if (!busy && close_pending_) {
     close_pending_ = false;
     QTimer::singleShot(0, this, &QWidget::close);
   }
-  for (FrameCommand command : {FrameCommand::kFirmwareUpgrade, FrameCommand::kResetAdapter,
-                               FrameCommand::kClearFlash, FrameCommand::kExportErrorLog,
-                               FrameCommand::kExit}) {
-    if (QAction* action = Action(command)) action->setEnabled(!running);
+  for (FrameCommand command :
+       {FrameCommand::kFirmwareUpgrade, FrameCommand::kResetAdapter, FrameCommand::kClearFlash,
+        FrameCommand::kExportErrorLog, FrameCommand::kExit}) {
+    if (QAction* action = Action(command)) action->setEnabled(!busy);
   }
   for (const QPointer<QAction>& entry : adapters_) {
-    if (entry) entry->setEnabled(!running);
+    if (entry) entry->setEnabled(!busy);
   }
 }
 
 void CMainFrame::OnFirmwareUpgrade() {
-  if (!view_ || download_running_) return;
+  if (!view_ || AdapterBusy()) return;
   // Refused while the questions are open, too: they are about this adapter.
   SetDownloadRunning(true);
-  const MayWaitScope wait_for_driver;  // the command acts on the adapter's own answers
-  download_ = FirmwareUpgradeCommand(view_->Adapters(), ui_, SetOperationsAllowed(AppSettings()),
-                                     download_pause_);
-  if (!download_) {
-    SetDownloadRunning(false);
-    return;
-  }
-  // The driver steps run on the download's own thread; the window stays
-  // alive and only passes the progress on.
-  download_timer_->start();
+  const bool sets_allowed = SetOperationsAllowed(AppSettings());
+  auto started = std::make_shared<std::unique_ptr<FirmwareDownload>>();
+  StartCommand(
+      [started, sets_allowed, pause = download_pause_](AdapterList& adapters, UiServices& ui) {
+        *started = FirmwareUpgradeCommand(adapters, ui, sets_allowed, pause);
+      },
+      [this, started] {
+        download_ = std::move(*started);
+        if (!download_) {
+          SetDownloadRunning(false);
+          return;
+        }
+        // The driver steps run on the download's own thread; the window
+        // stays alive and only passes the progress on.
+        download_timer_->start();
+      });
 }
 
 void CMainFrame::PollDownload() {
@@ -280,15 +311,16 @@ void CMainFrame::PollDownload() {
 }
 
 void CMainFrame::OnClearFlash() {
-  if (!view_ || download_running_) return;
-  const MayWaitScope wait_for_driver;  // the command acts on the adapter's own answers
-  ClearFlashCommand(view_->Adapters(), ui_, SetOperationsAllowed(AppSettings()));
+  if (!view_ || AdapterBusy()) return;
+  const bool sets_allowed = SetOperationsAllowed(AppSettings());
+  StartCommand([sets_allowed](AdapterList& adapters, UiServices& ui) {
+    ClearFlashCommand(adapters, ui, sets_allowed);
+  });
 }
 
 void CMainFrame::OnExportErrorLog() {
-  if (!view_ || download_running_) return;
-  const MayWaitScope wait_for_driver;  // the command acts on the adapter's own answers
-  ExportErrorLogCommand(view_->Adapters(), ui_);
+  if (!view_ || AdapterBusy()) return;
+  StartCommand([](AdapterList& adapters, UiServices& ui) { ExportErrorLogCommand(adapters, ui); });
 }
 
 void CMainFrame::OnRegistrationCard() {
@@ -335,10 +367,12 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  // The download runs on this window's adapters: it ends before they go.
-  if (download_running_) {
+  // The download or command runs on this window's adapters: it ends before
+  // they go.
+  if (AdapterBusy()) {
     close_pending_ = true;
-    statusBar()->showMessage(QString::fromLatin1(kClosePutOffText));
+    statusBar()->showMessage(
+        QString::fromLatin1(download_running_ ? kClosePutOffText : kCloseAfterCommandText));
     event->ignore();
     return;
   }

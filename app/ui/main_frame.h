@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "adapter/adapter_list.h"
+#include "app/ui/command_worker.h"
 #include "app/ui/dialog_factory.h"
 #include "flash/firmware_download.h"
 
@@ -92,6 +93,11 @@ class CMainFrame : public QMainWindow {
   // adapter choice) are refused until it ends, and closing the window is put
   // off until then (the status bar says so).
   bool DownloadRunning() const { return download_running_; }
+  // True while a command's flow (reset, Clear Flash, the export, the upgrade's
+  // questions) runs on its own thread: the same commands, the adapter choice
+  // and Exit are greyed, and closing the window is put off until it ends.
+  // A printout does the same while it waits for its values.
+  bool CommandRunning() const { return command_->Running(); }
   // How a download lets its pauses pass (by default it sleeps its worker
   // thread); a test may shorten them.
   void SetDownloadPause(DownloadPause pause) { download_pause_ = std::move(pause); }
@@ -119,6 +125,13 @@ class CMainFrame : public QMainWindow {
   void BuildMenus();
   void UpdateTitle(int adapter_number);
   void SetDownloadRunning(bool running);
+  // Greys or restores the commands that act on the adapter, after a download
+  // or a command started or ended; a close put off meanwhile comes now.
+  void UpdateAdapterCommands();
+  bool AdapterBusy() const { return download_running_ || printing_ || CommandRunning(); }
+  // Runs 'flow' on the command worker for the current adapter; 'finished'
+  // (may be empty) runs on this thread when it has ended.
+  void StartCommand(CommandWorker::Flow flow, std::function<void()> finished = {});
   void PollDownload();
 
   UiServices& ui_;
@@ -132,11 +145,14 @@ class CMainFrame : public QMainWindow {
   DialogRunner run_web_server_;
   DialogRunner run_registration_;
   bool download_running_ = false;
-  bool close_pending_ = false;  // closing was asked for during a download
+  bool printing_ = false;  // File > Print is under way
+  bool close_pending_ = false;  // closing was asked for during a download or command
   std::unique_ptr<FirmwareDownload> download_;
   DownloadPause download_pause_ = SleepPause;
   QTimer* download_timer_ = nullptr;
   QPointer<CHelpWindow> help_;
+  // Last, so that a flow still running ends before anything above goes.
+  std::unique_ptr<CommandWorker> command_;
 };
 
 }  // namespace quivera

@@ -10,17 +10,18 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <chrono>
 #include <cstdio>
 
-#include "settings/settings.h"
 #include "app/console_ui_services.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/print_file.h"
 #include "app/ui/print_sheets.h"
 #include "app/ui/qt_print_surface.h"
+#include "pages/property_page.h"
 #include "present/registration_card.h"
 #include "present/ui_services.h"
-#include "pages/property_page.h"
+#include "settings/settings.h"
 #include "web/hypertext_server.h"
 #include "web/page_dispatch.h"
 
@@ -31,6 +32,10 @@ namespace {
 constexpr char kCaption[] = "QUIVERA/FDDI";
 constexpr int kMainTimerMs = 1000;
 constexpr char kPrintFailedText[] = "The pages could not be printed.";
+// How long a printout waits for values still on their way (a little longer
+// than a driver request may take), and how often it looks for them.
+constexpr auto kPrintValuesWait = std::chrono::seconds(12);
+constexpr int kPrintRetryMs = 50;
 constexpr char kCardPrintFailedText[] = "The registration card could not be printed.";
 
 }  // namespace
@@ -338,22 +343,42 @@ bool CQVFView::PrintSheets(QPrinter& printer, int from, int to) {
   if (sheet_ == nullptr) return false;
   const int last = PrintableSheets(sheet_->count());
   if (from < 1 || to > last || from > to) return false;
-  // A printout shows the adapter's own answers, not what has arrived so far.
-  const MayWaitScope wait_for_driver;
+  // A printout shows the adapter's own answers: a sheet whose values are not
+  // all fetched yet is refreshed again once more of them have arrived. The
+  // window keeps running meanwhile (the wait runs its event loop), stays on
+  // the adapter it prints, and gives up waiting after the driver's own
+  // timeout, printing what it has.
+  const AdapterList::Pin pin(*adapters_);
+  const auto deadline = std::chrono::steady_clock::now() + kPrintValuesWait;
+  ui_.Busy(true);
   QPainter painter;
-  if (!painter.begin(&printer)) return false;
+  if (!painter.begin(&printer)) {
+    ui_.Busy(false);
+    return false;
+  }
   for (int sheet = from; sheet <= to; ++sheet) {
     if (sheet > from) printer.newPage();
     SheetContent content{};
     if (!ContentOfSheet(sheet, &content)) continue;
-    PropertyPage* page = Page(content.page_index);
+    PropertyPage* page = nullptr;
+    for (;;) {
+      // Looked up again after every wait: the Port pages follow a port
+      // count that arrives meanwhile.
+      page = Page(content.page_index);
+      if (page == nullptr) break;
+      const uint64_t missing = adapters_->NotYetFetched();
+      page->Refresh(content.reload, 0);
+      if (adapters_->NotYetFetched() == missing || std::chrono::steady_clock::now() >= deadline)
+        break;
+      ui_.Wait(kPrintRetryMs);
+    }
     if (page == nullptr) continue;
-    page->Refresh(content.reload, 0);
     // A sheet wider or longer than the paper's printable area is drawn
     // smaller as a whole rather than cut at the edge.
     PrintSheetFitted(painter, PrintableArea(printer),
                      [&](PrintSurface& surface) { page->Print(surface, content.part); });
   }
+  ui_.Busy(false);
   return painter.end();
 }
 

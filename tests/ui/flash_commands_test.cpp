@@ -144,6 +144,15 @@ TEST_F(FlashCommandsTest, WindowStaysAliveDuringADownload) {
   int steps_while_dialog_open = 0;
   std::atomic<bool> served{false};
   std::thread browser;
+  // The questions and the image's checks run beside the window; the
+  // download's clock starts once its progress window is up.
+  frame_->Action(FrameCommand::kFirmwareUpgrade)->trigger();
+  EXPECT_TRUE(frame_->DownloadRunning());  // the command returns at once
+  ASSERT_TRUE(WaitUntil([&] {
+    QApplication::processEvents();
+    return ui_.ProgressWindow() != nullptr || !frame_->DownloadRunning();
+  }));
+  ASSERT_NE(ui_.ProgressWindow(), nullptr);
   const auto started = std::chrono::steady_clock::now();
   // A fifth of a second in, the user opens a modal dialog (Help > About, say)
   // and leaves it open for three seconds.
@@ -182,8 +191,6 @@ TEST_F(FlashCommandsTest, WindowStaysAliveDuringADownload) {
     });
     dialog.exec();
   });
-  frame_->Action(FrameCommand::kFirmwareUpgrade)->trigger();
-  EXPECT_TRUE(frame_->DownloadRunning());  // the command returns at once
   EXPECT_TRUE(WaitUntil(
       [&] {
         QApplication::processEvents();

@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <deque>
+#include <functional>
 #include <thread>
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -17,6 +21,7 @@
 #include <QTimer>
 
 #include "adapter/driver_adapter.h"
+#include "flash/reset_command.h"
 #include "settings/settings.h"
 #include "emulator/default_station.h"
 #include "emulator/emulator_channel.h"
@@ -199,15 +204,125 @@ TEST_F(MainFrameTest, ClearFlashEntryFollowsTheHiddenSetting) {
   }
 }
 
-TEST_F(MainFrameTest, ResetMenuEntryActsOnTheCurrentAdapter) {
-  AppSettings().MGTSetOperations = 0;
-  ViewHarness harness;
-  ASSERT_TRUE(harness.Build({2, 2}));
-  harness.frame().SelectAdapter(2);
-  harness.ui.answers = {MessageAnswer::Yes};
-  harness.frame().Action(FrameCommand::kResetAdapter)->trigger();
-  EXPECT_TRUE(harness.adapter(1).controls.empty());
-  EXPECT_EQ(harness.adapter(2).controls, std::vector<int>{kControlReset});
+// Runs the window's event loop until 'done' or 'limit' has passed.
+bool SpinUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// The commands that act on the adapter's own answers, chosen while adapter 2
+// is current and its driver is stopped: the window's thread comes back at
+// once, the commands that would disturb it and Exit are greyed, closing is
+// put off, the questions are still asked, and the requests reach adapter 2
+// even when another adapter becomes current meanwhile (a browser's choice).
+TEST_F(MainFrameTest, AdapterCommandsRunBesideTheWindowOnTheAdapterTheyStartedOn) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string log = dir.filePath("ERRLOG.FWD").toStdString();
+  struct Case {
+    const char* name;
+    FrameCommand command;
+    std::deque<MessageAnswer> answers;
+    std::string file;  // the export's file
+    std::vector<std::string> texts;  // every message, in order
+    // What adapter 'a' received, compared with what adapter 2 must have.
+    std::function<bool(FakeAdapter& a)> reached;
+  };
+  const Case cases[] = {
+      {"reset", FrameCommand::kResetAdapter, {MessageAnswer::Yes}, "",
+       {kResetQuestionText},
+       [](FakeAdapter& a) { return a.controls == std::vector<int>{kControlReset}; }},
+      {"clear flash", FrameCommand::kClearFlash, {MessageAnswer::Yes, MessageAnswer::Yes}, "",
+       {"Clear Flash Error Log!", "Clear Flash Error Log. Are you sure?",
+        "Unable to clear the Flash Error Log.", "Clear Flash Driver Parameters!",
+        "Clear Flash IEEE Address!"},
+       [](FakeAdapter& a) {
+         return a.sets == std::vector<ManagementItem>{ManagementItem::ErrorLogEntry};
+       }},
+      {"export", FrameCommand::kExportErrorLog, {}, log, {},
+       [](FakeAdapter& a) { return a.other_reads > 0; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetSettings();
+    AppSettings().MGTSetOperations = 0;
+    AppSettings().ClearFlash = 1;
+    ViewHarness harness;
+    ASSERT_TRUE(harness.Build({2, 2}));
+    CMainFrame& frame = harness.frame();
+    frame.show();
+    frame.SelectAdapter(2);
+    harness.ui.answers = c.answers;
+    harness.ui.file_answers = {c.file};
+    harness.adapter(2).held = true;
+    // Should the command wait on the window's thread, the driver comes back
+    // after two seconds and the timing below fails instead of hanging.
+    std::thread watchdog([&] {
+      std::this_thread::sleep_for(std::chrono::seconds(2));
+      harness.adapter(2).held = false;
+    });
+    const auto started = std::chrono::steady_clock::now();
+    frame.Action(c.command)->trigger();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(100));
+    EXPECT_TRUE(frame.CommandRunning());
+    for (FrameCommand command : {FrameCommand::kFirmwareUpgrade, FrameCommand::kResetAdapter,
+                                 FrameCommand::kClearFlash, FrameCommand::kExportErrorLog,
+                                 FrameCommand::kExit}) {
+      EXPECT_FALSE(frame.Action(command)->isEnabled()) << static_cast<int>(command);
+    }
+    EXPECT_FALSE(frame.AdapterAction(1)->isEnabled());
+    EXPECT_TRUE(frame.Action(FrameCommand::kPreferences)->isEnabled());
+    // The questions are answered through the window's event loop while the
+    // request to the stopped driver waits on the command's own thread.
+    EXPECT_TRUE(SpinUntil([&] { return harness.adapter(2).held_requests > 0; }));
+    harness.frame().View()->Adapters().SetCurrent(0);
+    EXPECT_FALSE(frame.close());
+    EXPECT_TRUE(frame.statusBar()->currentMessage().contains("closes when it ends"));
+    harness.adapter(2).held = false;
+    EXPECT_TRUE(SpinUntil([&] { return !frame.CommandRunning(); }));
+    watchdog.join();
+    EXPECT_TRUE(SpinUntil([&] { return !frame.isVisible(); }));  // the close put off
+    EXPECT_EQ(harness.ui.Texts(), c.texts);
+    EXPECT_TRUE(c.reached(harness.adapter(2)));
+    EXPECT_FALSE(c.reached(harness.adapter(1)));
+    EXPECT_TRUE(frame.Action(c.command)->isEnabled());
+    EXPECT_TRUE(frame.AdapterAction(1)->isEnabled());
+  }
+  EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(log)));
+}
+
+// A window that goes while a command waits for an answer or for a stopped
+// driver does not wait for either: the question gets its safe answer, the
+// driver request gives up, and nothing reaches the adapter.
+TEST_F(MainFrameTest, WindowGoingEndsARunningCommandAtOnce) {
+  for (bool driver_stopped : {false, true}) {
+    SCOPED_TRACE(driver_stopped);
+    ResetSettings();
+    AppSettings().MGTSetOperations = 0;
+    ViewHarness harness;
+    ASSERT_TRUE(harness.Build({2}));
+    harness.frame().SelectAdapter(1);
+    harness.ui.answers = {MessageAnswer::Yes};
+    FakeAdapter& adapter = harness.adapter(1);
+    if (driver_stopped) {
+      adapter.held = true;
+      harness.frame().Action(FrameCommand::kResetAdapter)->trigger();
+      EXPECT_TRUE(SpinUntil([&] { return adapter.held_requests > 0; }));
+    } else {
+      // The question is on its way to the window's thread, not yet shown.
+      harness.frame().Action(FrameCommand::kResetAdapter)->trigger();
+    }
+    const auto started = std::chrono::steady_clock::now();
+    harness.DestroyFrame();  // the adapters go with the view
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    EXPECT_EQ(harness.ui.messages.size(), driver_stopped ? 1u : 0u);
+  }
 }
 
 TEST_F(MainFrameTest, OptionsDialogsTellTheViewOnlyWhenAccepted) {

@@ -1,22 +1,47 @@
 // The doubles of ui_test_doubles.h.
 #include "ui_test_doubles.h"
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <ctime>
 
+#include "adapter/thread_stop.h"
 #include "settings/settings.h"
 #include "present/print_frame.h"
 
 namespace quivera {
 
+bool FakeAdapter::WaitWhileHeld() {
+  if (!held) return true;
+  ++held_requests;
+  while (held) {
+    if (ThreadStopRequested()) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
 int FakeAdapter::GetItem(ManagementItem item, void* buffer, size_t* length, int /*index*/) {
+  if (item != ManagementItem::PortCount) {
+    ++other_reads;
+    if (item == ManagementItem::ErrorLogEntry) WaitWhileHeld();
+    return 1;
+  }
   if (item != ManagementItem::PortCount || port_count_fails || *length < sizeof(ports)) return 1;
   std::memcpy(buffer, &ports, sizeof(ports));
   *length = sizeof(ports);
   return 0;
 }
 
+int FakeAdapter::SetItem(ManagementItem item, const void*, size_t, int) {
+  if (!WaitWhileHeld()) return 1;
+  sets.push_back(item);
+  return 1;
+}
+
 int FakeAdapter::Control(int action) {
+  if (!WaitWhileHeld()) return 1;
   controls.push_back(action);
   return 0;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <utility>
@@ -25,7 +26,7 @@ class FakeAdapter : public Adapter {
   explicit FakeAdapter(uint32_t port_count = 2) : ports(port_count) {}
 
   int GetItem(ManagementItem item, void* buffer, size_t* length, int index = 0) override;
-  int SetItem(ManagementItem, const void*, size_t, int) override { return 1; }
+  int SetItem(ManagementItem item, const void* buffer, size_t length, int index) override;
   int Control(int action) override;
   void BeginRefresh() override { ++begin_refreshes; }
   void SamplePerformance(int) override { ++samples; }
@@ -35,6 +36,17 @@ class FakeAdapter : public Adapter {
   int begin_refreshes = 0;
   int samples = 0;
   std::vector<int> controls;
+  std::vector<ManagementItem> sets;  // every SetItem, refused all the same
+  // While 'held', Control, SetItem and reads of the flash error log (which
+  // only the flash commands make) wait as a stopped driver does, giving up
+  // (1) when their thread is asked to stop; 'held_requests' counts the
+  // requests that have waited.
+  std::atomic<bool> held{false};
+  std::atomic<int> held_requests{0};
+  std::atomic<int> other_reads{0};  // reads of items other than PortCount
+
+ private:
+  bool WaitWhileHeld();  // false: the thread was asked to stop
 };
 
 // Records every call of the page protocol.
@@ -74,6 +86,9 @@ class ViewHarness {
   FakeAdapter& adapter(int n) { return *adapters_.at(static_cast<size_t>(n - 1)); }
   // The recording page of sheet index 'index' (recording pages only).
   RecordingPage& page(int index) { return *pages_.at(static_cast<size_t>(index)); }
+  // Destroys the frame, the view and the adapters now (the doubles of this
+  // harness stay).
+  void DestroyFrame() { frame_.reset(); }
   // Forgets every call recorded so far by the pages.
   void ClearRecords();
 

@@ -5,8 +5,12 @@
 // port count is there.
 #include <gtest/gtest.h>
 
+#include <QPrinter>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -182,6 +186,51 @@ TEST_F(ViewFetchTest, AnActivationWhoseValuesWereMissingIsRedrawnWithReloadOnArr
   EXPECT_EQ(smt.seen.back(), 2u);
   QTest::qWait(100);
   EXPECT_EQ(smt.refreshes.size(), 2u);
+}
+
+// A printout made while the adapter's driver is stopped waits for the values
+// with the window running (its timers fire, the adapter choice is greyed),
+// and prints the adapter's own answer once it arrives.
+TEST_F(ViewFetchTest, PrintingWaitsForTheValuesWithTheWindowRunning) {
+  Build({2});
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  view().SetPrintSetup([&](QPrinter& printer, int, int* first, int* final_sheet) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("held.pdf"));
+    *first = *final_sheet = 1;
+    return true;
+  });
+  ui_.on_wait = [](int ms) { QTest::qWait(ms); };
+  adapters_[0]->Hold(true);
+  view().OnMainTimer();  // a new cycle: nothing of it fetched yet
+  std::atomic<bool> released{false};
+  std::thread watchdog([&] {
+    const Clock::time_point end = Clock::now() + kWatchdog;
+    while (!released && Clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    adapters_[0]->Hold(false);
+  });
+  // Only the window's event loop lets the driver come back early.
+  bool choice_greyed = false;
+  QTimer::singleShot(300, frame_.get(), [&] {
+    choice_greyed = !frame_->AdapterAction(1)->isEnabled();
+    adapters_[0]->Hold(false);
+    released = true;
+  });
+  ReadingPage& general = page(kGeneralSheet);
+  general.seen.clear();
+  const Clock::time_point start = Clock::now();
+  frame_->Action(FrameCommand::kPrint)->trigger();
+  const auto took = Clock::now() - start;
+  released = true;
+  watchdog.join();
+  EXPECT_LT(took, kWatchdog - std::chrono::milliseconds(500));
+  EXPECT_TRUE(choice_greyed);
+  ASSERT_FALSE(general.seen.empty());
+  EXPECT_EQ(general.seen.back(), 2u);  // the adapter's answer, not "not yet"
+  EXPECT_EQ(general.prints, std::vector<int>{0});
+  EXPECT_TRUE(frame_->AdapterAction(1)->isEnabled());
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 // boxes and file dialogs, --headless with lines on standard error, tests with
 // a scripted fake.
 //
-// Threads: every call is made on the thread that owns the user interface:
-// the window's thread in the windowed program (never a worker: a worker
-// hands its outcome to the window's thread first), the main thread in
-// --headless. In the windowed program Message, OpenFileName, SaveFileName
+// Threads: an implementation runs on the thread that owns the user
+// interface: the window's thread in the windowed program, the main thread in
+// --headless. The window's menu commands run their flow on a worker of
+// their own and speak through ForwardedUiServices
+// (present/forwarded_ui_services.h), which hands each call to the window's
+// thread and waits for its answer there; only that worker waits. In the
+// windowed program Message, OpenFileName, SaveFileName
 // and Wait run a nested event loop until they return: timers tick, pages
 // redraw, values arrive from the background fetch and other commands'
 // outcomes are delivered meanwhile, so a caller must not hold a lock or

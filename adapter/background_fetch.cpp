@@ -128,11 +128,7 @@ void BackgroundFetch::LaneLoop(Lane& lane) {
 
 void BackgroundFetch::Fetch(int index, Key key, std::vector<uint8_t> scratch) {
   const int taken = list_.WithAdapterInCycle(index, [&](Adapter& adapter, uint64_t cycle) {
-    Value value;
-    value.cycle = cycle;
-    value.length = scratch.size();
-    value.outcome = adapter.GetItem(key.item, scratch.data(), &value.length, key.instance);
-    value.bytes = std::move(scratch);
+    Value value = ReadValue(adapter, key, std::move(scratch), cycle);
     // Kept while the adapter is still ours, so a change another thread makes
     // next forgets it.
     std::lock_guard<std::mutex> lock(mutex_);
@@ -149,6 +145,16 @@ void BackgroundFetch::Fetch(int index, Key key, std::vector<uint8_t> scratch) {
   TellArrived();
 }
 
+BackgroundFetch::Value BackgroundFetch::ReadValue(Adapter& adapter, const Key& key,
+                                                  std::vector<uint8_t> bytes, uint64_t cycle) {
+  Value value;
+  value.cycle = cycle;
+  value.length = bytes.size();
+  value.outcome = adapter.GetItem(key.item, bytes.data(), &value.length, key.instance);
+  value.bytes = std::move(bytes);
+  return value;
+}
+
 void BackgroundFetch::RereadKept(int index, Adapter& adapter, uint64_t cycle) {
   std::vector<std::pair<Key, std::vector<uint8_t>>> wanted;
   {
@@ -158,11 +164,7 @@ void BackgroundFetch::RereadKept(int index, Adapter& adapter, uint64_t cycle) {
     }
   }
   for (auto& [key, bytes] : wanted) {
-    Value value;
-    value.cycle = cycle;
-    value.length = bytes.size();
-    value.outcome = adapter.GetItem(key.item, bytes.data(), &value.length, key.instance);
-    value.bytes = std::move(bytes);
+    Value value = ReadValue(adapter, key, std::move(bytes), cycle);
     std::lock_guard<std::mutex> lock(mutex_);
     kept_[static_cast<size_t>(index)][key] = std::move(value);
   }

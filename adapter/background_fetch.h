@@ -113,6 +113,10 @@ class BackgroundFetch {
   // 'cycle'; under the adapter's lock.
   void RereadKept(int index, Adapter& adapter, uint64_t cycle);
   void TellArrived();
+  // Reads 'key' of 'adapter' into 'bytes' (its size is the buffer's) and
+  // keeps the outcome for 'cycle'; under the adapter's lock.
+  static Value ReadValue(Adapter& adapter, const Key& key, std::vector<uint8_t> bytes,
+                         uint64_t cycle);
 
   AdapterList& list_;
   Post post_;

@@ -53,30 +53,10 @@ TEST_F(StationCacheTest, EachBlockIsAskedOncePerCycleWhateverTheLookups) {
   EXPECT_NE(cache.View()->Find(OidSuffix{1, 2, 1, 1, 2}), nullptr);
 }
 
-// An adapter whose reads wait until the test lets them go.
-class SlowAdapter : public FakeAdapter {
- public:
-  int GetItem(ManagementItem item, void* buffer, size_t* length, int index) override {
-    std::unique_lock<std::mutex> lock(mutex_);
-    released_.wait(lock, [this] { return open_; });
-    return FakeAdapter::GetItem(item, buffer, length, index);
-  }
-  void Open() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    open_ = true;
-    released_.notify_all();
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable released_;
-  bool open_ = false;
-};
-
 TEST(StationCacheSlowDriverTest, ALookupNeverWaitsLongerThanItsWait) {
   AdapterList list;
-  auto owned = std::make_unique<SlowAdapter>();
-  SlowAdapter* slow = owned.get();
+  auto owned = std::make_unique<GatedAdapter>();
+  GatedAdapter* slow = owned.get();
   slow->SetU32(ManagementItem::SmtConnectionPolicy, 0x8021);
   list.Add(std::move(owned));
   {

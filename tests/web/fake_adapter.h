@@ -4,9 +4,11 @@
 // of single items) matters more than the driver request path.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <set>
 #include <utility>
 #include <vector>
@@ -76,6 +78,26 @@ class FakeAdapter : public Adapter {
   std::set<ManagementItem> failing_;
   std::vector<SetCall> sets_;
   int reads_ = 0;
+};
+
+// An adapter whose reads wait until the test lets them go.
+class GatedAdapter : public FakeAdapter {
+ public:
+  int GetItem(ManagementItem item, void* buffer, size_t* length, int index) override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    released_.wait(lock, [this] { return open_; });
+    return FakeAdapter::GetItem(item, buffer, length, index);
+  }
+  void Open() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = true;
+    released_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable released_;
+  bool open_ = false;
 };
 
 }  // namespace quivera

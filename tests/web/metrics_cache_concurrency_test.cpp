@@ -65,30 +65,10 @@ TEST(MetricsCacheTest, EachRequestIsSentOncePerCycleWhateverTheScrapes) {
   EXPECT_EQ(copies[1].values->name, "korae2") << "not the current adapter, yet read";
 }
 
-// An adapter whose reads wait until the test lets them go.
-class StalledAdapter : public FakeAdapter {
- public:
-  int GetItem(ManagementItem item, void* buffer, size_t* length, int index) override {
-    std::unique_lock<std::mutex> lock(mutex_);
-    released_.wait(lock, [this] { return open_; });
-    return FakeAdapter::GetItem(item, buffer, length, index);
-  }
-  void Open() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    open_ = true;
-    released_.notify_all();
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable released_;
-  bool open_ = false;
-};
-
-TEST(MetricsCacheTest, AStalledAdapterGoesStaleAloneAndHoldsAScrapeOnlyForItsWait) {
+TEST(MetricsCacheTest, AGatedAdapterGoesStaleAloneAndHoldsAScrapeOnlyForItsWait) {
   AdapterList list;
-  auto owned = std::make_unique<StalledAdapter>();
-  StalledAdapter* stalled = owned.get();
+  auto owned = std::make_unique<GatedAdapter>();
+  GatedAdapter* stalled = owned.get();
   stalled->SetU32(ManagementItem::SmtEcmState, 1);
   list.Add(std::move(owned));
   list.Add(EmulatedAdapter("korae2", std::make_shared<ChannelRequestLog>()));

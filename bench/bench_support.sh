@@ -20,3 +20,16 @@ free_port() {
   echo "no free port found" >&2
   return 1
 }
+
+# Processor time a program has used so far, in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; } # pid
+
+# Requests per second and real failures of an ab report, as "RATE FAILED".
+# Pages whose values move differ in length from one answer to the next, which
+# ab counts as "Length" failures; only the other kinds are real ones.
+ab_summary() { # ab_output_file
+  local rate failed
+  rate=$(awk '/^Requests per second/ { print $4 }' "$1")
+  failed=$(awk -F'[:,)]' '/Connect: .*Receive: .*Exceptions:/ { print $2 + $4 + $8 }' "$1")
+  echo "$rate ${failed:-0}"
+}

@@ -26,7 +26,6 @@ nginx_bin="$(command -v nginx || echo /usr/sbin/nginx)"
 source "$root/bench/bench_common.sh"
 
 # User + system time of a process in clock ticks.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
 quivera_port=$(free_port)
 start_quivera "$quivera_port" "$work/home.html"
@@ -84,13 +83,7 @@ load() { # pid url
     exit 1
   }
   after=$(cpu_ticks "$1")
-  local rate failed
-  rate=$(awk '/^Requests per second/ { print $4 }' "$work/ab.out")
-  # Home pages differ in length from one answer to the next (times move),
-  # which ab counts as "Length" failures; only the other kinds are real ones.
-  failed=$(awk -F'[:,)]' '/Connect: .*Receive: .*Exceptions:/ { print $2 + $4 + $8 }' \
-    "$work/ab.out")
-  echo "$((after - before)) $rate ${failed:-0}"
+  echo "$((after - before)) $(ab_summary "$work/ab.out")"
 }
 
 row='%-6s %-8s %10s %12s %10s %8s\n'

@@ -25,7 +25,6 @@ exporter="$(command -v prometheus-node-exporter || echo /usr/bin/prometheus-node
 # shellcheck source=bench/bench_common.sh
 source "$root/bench/bench_common.sh"
 
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 wait_for() { # url what
   for _ in $(seq 150); do
     curl -s -o /dev/null --max-time 2 "$1" && return 0
@@ -69,12 +68,7 @@ load() { # pid url
   }
   after=$(cpu_ticks "$1")
   requests_after=$(wc -l <"$log")
-  local rate failed
-  rate=$(awk '/^Requests per second/ { print $4 }' "$work/ab.out")
-  # Scrapes differ in length as counters move: ab's "Length" failures are not failures.
-  failed=$(awk -F'[:,)]' '/Connect: .*Receive: .*Exceptions:/ { print $2 + $4 + $8 }' \
-    "$work/ab.out")
-  echo "$((after - before)) $rate ${failed:-0} $((requests_after - requests_before))"
+  echo "$((after - before)) $(ab_summary "$work/ab.out") $((requests_after - requests_before))"
 }
 
 row='%-6s %-14s %8s %12s %10s %8s %14s\n'

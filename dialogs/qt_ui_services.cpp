@@ -166,8 +166,11 @@ void QtUiServices::ProgressBegin(const std::string& title) {
   if (main_window_) {
     window->move(main_window_->frameGeometry().center() - window->rect().center());
   }
+  // No events are run here: every progress call comes from the window's
+  // own event loop (a download's poll, a command's forwarded call), and a
+  // nested loop would let a timer open a modal dialog inside that call and
+  // hold the caller until the dialog closes.
   progress_->show();
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtUiServices::ProgressText(const std::string& text) {
@@ -176,13 +179,11 @@ void QtUiServices::ProgressText(const std::string& text) {
   QString shown = ToQString(text);
   while (shown.endsWith(QLatin1Char('\n'))) shown.chop(1);
   progress_text_->setText(shown);
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtUiServices::ProgressStep(int percent) {
   if (!progress_) return;
   progress_bar_->setValue(std::clamp(percent, 0, 100));
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtUiServices::ProgressEnd() {

@@ -119,9 +119,14 @@ TEST(QtUiServicesTest, ProgressWindowIsNotModalAndShowsTextAndPosition) {
   main_window.setGeometry(300, 200, 800, 600);
   main_window.show();
   QtUiServices ui(&main_window);
+  // The calls run no events of their own: a timer that opened a modal
+  // dialog inside one would hold a download's progress until it closed.
+  bool timer_ran = false;
+  QTimer::singleShot(0, &main_window, [&] { timer_ran = true; });
   ui.ProgressBegin("Firmware Upgrade Process");
   ui.ProgressText("Formatting firmware image...\n");
   ui.ProgressStep(42);
+  EXPECT_FALSE(timer_ran);
   QWidget* window = ui.ProgressWindow();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());

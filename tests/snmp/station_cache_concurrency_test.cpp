@@ -67,7 +67,7 @@ TEST(StationCacheSlowDriverTest, ALookupNeverWaitsLongerThanItsWait) {
     // The same cycle's next lookups do not wait again.
     start = std::chrono::steady_clock::now();
     for (int i = 0; i < 20; ++i) cache.View();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
 
     slow->Open();
     ASSERT_TRUE([&] {

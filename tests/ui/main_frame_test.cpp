@@ -269,7 +269,7 @@ TEST_F(MainFrameTest, AdapterCommandsRunBesideTheWindowOnTheAdapterTheyStartedOn
     });
     const auto started = std::chrono::steady_clock::now();
     frame.Action(c.command)->trigger();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(100));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
     EXPECT_TRUE(frame.CommandRunning());
     for (FrameCommand command : {FrameCommand::kFirmwareUpgrade, FrameCommand::kResetAdapter,
                                  FrameCommand::kClearFlash, FrameCommand::kExportErrorLog,

@@ -87,7 +87,7 @@ TEST(MetricsCacheTest, AGatedAdapterGoesStaleAloneAndHoldsAScrapeOnlyForItsWait)
   // The same cycle's next scrapes do not wait again.
   start = std::chrono::steady_clock::now();
   for (int i = 0; i < 20; ++i) EXPECT_FALSE(cache.Snapshot()[0].fresh);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
 
   stalled->Open();
   ASSERT_TRUE([&] {

@@ -9,9 +9,6 @@ thread_local bool no_wait = false;
 NoWaitScope::NoWaitScope() : outer_(no_wait) { no_wait = true; }
 NoWaitScope::~NoWaitScope() { no_wait = outer_; }
 
-MayWaitScope::MayWaitScope() : outer_(no_wait) { no_wait = false; }
-MayWaitScope::~MayWaitScope() { no_wait = outer_; }
-
 bool NoWaitRequested() { return no_wait; }
 
 }  // namespace quivera

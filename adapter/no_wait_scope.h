@@ -7,10 +7,9 @@
 //
 // A window command that needs the adapter's own answer before it can go on
 // (an export, a firmware upgrade) runs on a thread of its own, and printing
-// waits for the fetched values with the event loop running; a MayWaitScope
-// lets the window's thread wait all the same, where that is meant.
-// Scopes nest; the innermost counts. A scope belongs to the thread that made
-// it and must end on that thread, innermost first.
+// waits for the fetched values with the event loop running.
+// Scopes nest. A scope belongs to the thread that made it and must end on
+// that thread, innermost first.
 #pragma once
 
 namespace quivera {
@@ -26,19 +25,7 @@ class NoWaitScope {
   bool outer_;
 };
 
-class MayWaitScope {
- public:
-  MayWaitScope();
-  ~MayWaitScope();
-  MayWaitScope(const MayWaitScope&) = delete;
-  MayWaitScope& operator=(const MayWaitScope&) = delete;
-
- private:
-  bool outer_;
-};
-
-// True inside a NoWaitScope of the calling thread (and not inside a
-// MayWaitScope opened within it).
+// True inside a NoWaitScope of the calling thread.
 bool NoWaitRequested();
 
 }  // namespace quivera

@@ -320,13 +320,6 @@ TEST_F(BackgroundFetchTest, OutsideTheScopeReadsAskTheAdapterThemselves) {
   EXPECT_EQ(GetU32(list_, I::SmtConnectionPolicy, &policy), 0);
   EXPECT_EQ(policy, kPolicy);
   EXPECT_EQ(list_.NotYetFetched(), 0u);
-  {
-    const NoWaitScope window;
-    const MayWaitScope command;  // an export, a printout
-    EXPECT_EQ(GetU32(list_, I::PortCount, &policy), 0);
-    EXPECT_EQ(policy, 2u);
-  }
-  EXPECT_EQ(list_.NotYetFetched(), 0u);
 }
 
 }  // namespace
